@@ -1,0 +1,81 @@
+#include "data/inf_file.h"
+
+#include <algorithm>
+
+#include "data/bytes.h"
+
+namespace hz {
+
+namespace {
+constexpr unsigned kInfHeaderSize = 8;
+constexpr unsigned kStyleTableAt = 8;
+constexpr unsigned kLinkTableAt = 16;
+constexpr unsigned kAnchorTableAt = 24;
+}  // namespace
+
+CInfFile::CInfFile(const std::string& fs_path) : path_(fs_path), file_(fs_path) {
+  if (file_.is_open()) index_.Load(file_, kInfHeaderSize);
+}
+
+template <typename T>
+TableView<T> CInfFile::Locate(unsigned at) const {
+  TableView<T> view;
+  const unsigned char* head = buffer_.data();
+  uint32_t table_offset = LoadU32LE(head + at);
+  uint32_t table_size = LoadU32LE(head + at + 4);
+  if (table_offset < offset_) return view;
+  uint64_t rel = table_offset - offset_;
+  if (rel >= length_) return view;
+  uint64_t fits = (length_ - rel) / T::kSize;
+  uint64_t n = table_size / T::kSize;
+  view.base = head + rel;
+  view.count = static_cast<uint32_t>(std::min(n, fits));
+  return view;
+}
+
+const unsigned char* CInfFile::LoadRecord(int32_t n) {
+  if (n == loaded_ && n != 0) return buffer_.data();
+  style_ = {};
+  link_ = {};
+  anchor_ = {};
+  style_max_.clear();
+  link_max_.clear();
+  anchor_max_.clear();
+  uint32_t offset;
+  uint32_t length;
+  if (!index_.Locate(n, &offset, &length)) {
+    loaded_ = 0;
+    length_ = 0;
+    return nullptr;
+  }
+  loaded_ = n;
+  offset_ = offset;
+  buffer_.resize(std::max<size_t>(length, 1));
+  length_ = static_cast<uint32_t>(file_.ReadAt(offset, buffer_.data(), length));
+  if (length_ >= kHeaderSize) {
+    style_ = Locate<StyleSpan>(kStyleTableAt);
+    link_ = Locate<LinkSpan>(kLinkTableAt);
+    anchor_ = Locate<AnchorEntry>(kAnchorTableAt);
+  }
+  return buffer_.data();
+}
+
+template <typename T>
+uint32_t CInfFile::Seek(const TableView<T>& table, std::vector<uint32_t>* max, uint32_t pos) {
+  if (pos == 0 || table.count == 0) return 0;
+  if (max->empty()) {
+    max->resize(table.count);
+    uint32_t m = 0;
+    for (uint32_t i = 0; i < table.count; ++i) {
+      m = std::max(m, table.OffsetAt(i));
+      (*max)[i] = m;
+    }
+  }
+  return static_cast<uint32_t>(std::lower_bound(max->begin(), max->end(), pos) - max->begin());
+}
+
+uint32_t CInfFile::StyleCursor(uint32_t pos) { return Seek(style_, &style_max_, pos); }
+uint32_t CInfFile::LinkCursor(uint32_t pos) { return Seek(link_, &link_max_, pos); }
+uint32_t CInfFile::AnchorCursor(uint32_t pos) { return Seek(anchor_, &anchor_max_, pos); }
+
+}  // namespace hz

@@ -1,0 +1,67 @@
+#include "data/list_file.h"
+
+#include <cstring>
+
+#include "data/bytes.h"
+
+namespace hz {
+
+namespace {
+constexpr unsigned kKeyAt = 0;
+constexpr unsigned kKeySize = 42;
+constexpr unsigned kRecordAt = 42;
+constexpr unsigned kAltRecordAt = 46;
+constexpr unsigned kOffsetAt = 50;
+constexpr size_t kChunkRecords = 4096;
+}  // namespace
+
+CListFile::CListFile(const std::string& fs_path, int32_t mode)
+    : path_(fs_path), file_(fs_path), mode_(mode) {
+  if (file_.is_open()) Load();
+}
+
+void CListFile::Load() {
+  unsigned char head[kRecordSize];
+  if (file_.ReadAt(0, head, kRecordSize) != kRecordSize) return;
+  int32_t announced = LoadI32LE(head + kRecordAt);
+  if (announced <= 0) return;
+  uint64_t whole = (file_.size() - kRecordSize) / kRecordSize;
+  size_t n = static_cast<size_t>(static_cast<uint64_t>(announced) < whole ? announced : whole);
+  if (mode_ == 0) {
+    entries_.reserve(n);
+  } else {
+    keys_.reserve(n);
+  }
+  std::vector<unsigned char> chunk(kChunkRecords * kRecordSize);
+  int32_t previous_record = 0;
+  int32_t run = 0;
+  size_t done = 0;
+  while (done < n) {
+    size_t want = n - done < kChunkRecords ? n - done : kChunkRecords;
+    uint64_t at = static_cast<uint64_t>(done + 1) * kRecordSize;
+    size_t got = file_.ReadAt(at, chunk.data(), want * kRecordSize) / kRecordSize;
+    for (size_t i = 0; i < got; ++i) {
+      const unsigned char* r = chunk.data() + i * kRecordSize;
+      int32_t record = LoadI32LE(r + kRecordAt);
+      if (record == -1) record = LoadI32LE(r + kAltRecordAt);
+      int32_t offset = LoadI32LE(r + kOffsetAt);
+      run = (done + i > 0 && record == previous_record) ? run + 1 : 1;
+      previous_record = record;
+      if (mode_ == 0) {
+        entries_.push_back({record, offset, run});
+      } else {
+        KeyEntry k;
+        std::memcpy(k.key, r + kKeyAt, kKeySize);
+        k.record = record;
+        k.offset = offset;
+        k.entryNo = run;
+        keys_.push_back(k);
+      }
+    }
+    done += got;
+    if (got < want) break;
+  }
+  count_ = static_cast<int32_t>(done);
+}
+
+}  // namespace hz

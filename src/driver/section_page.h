@@ -1,0 +1,20 @@
+// The four section pages: the guide to the dictionary's use, the
+// explanatory notes, the preface and the colophon.
+#ifndef HZ2HTML_DRIVER_SECTION_PAGE_H_
+#define HZ2HTML_DRIVER_SECTION_PAGE_H_
+
+#include <string>
+
+#include "driver/run_options.h"
+
+namespace hz {
+
+// Writes page_path: the page head, "<h1>title</h1>\n<p></p>\n", every record
+// of data\<section_id>.DAT rendered as running text, and the page tail.
+// Returns false (after reporting it) when the page could not be written.
+bool WriteSectionPage(const std::string& in_path, const std::string& page_path,
+                      const char* section_id, const char* title, const RunOptions& options);
+
+}  // namespace hz
+
+#endif  // HZ2HTML_DRIVER_SECTION_PAGE_H_

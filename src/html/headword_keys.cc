@@ -1,0 +1,117 @@
+#include "html/keys.h"
+
+#include "html/render_entry.h"
+#include "html/sjis.h"
+
+namespace hz {
+
+// "<key type=\"表記\">" with 表記 in Shift-JIS.
+const char kKeyOpen[] = "<key type=\"\x95\x5C\x8B\x4C\">";
+const char kKeyClose[] = "</key>\n";
+
+namespace {
+
+constexpr uint32_t kMixedRunEnd = 0xF7E1;
+
+bool IsOpenBracket(uint32_t c) { return c == kLenticularOpen || c == kPrivateOpen; }
+bool IsCloseBracket(uint32_t c) { return c == kLenticularClose || c == kPrivateClose; }
+
+// Writes one character of a headword key: private-area codes as references,
+// codes below 0x100 as one byte, other double-byte codes as two bytes.
+void PutHeadwordChar(uint32_t code, PageWriter& out) {
+  if (code >= kPrivateAreaStart) {
+    out.CharRef(MapGaijiCode(code));
+  } else if (code < 0x100) {
+    out.Put(static_cast<char>(code));
+  } else {
+    out.Put(static_cast<char>(code >> 8));
+    out.Put(static_cast<char>(code & 0xFF));
+  }
+}
+
+// Writes the characters from p up to (not including) end as one key.
+void PutKey(const unsigned char* p, const unsigned char* end, PageWriter& out) {
+  out.Str(kKeyOpen);
+  uint32_t code;
+  while (p < end && ReadChar(p, &code)) PutHeadwordChar(code, out);
+  out.Str(kKeyClose);
+}
+
+// Bracket pairs of the first line. Returns the number of pairs found.
+int WriteBracketKeys(const unsigned char* p, PageWriter& out) {
+  int ordinal = 0;
+  uint32_t code;
+  while (*p != 0 && *p != kCR) {
+    // Find the next opening bracket on the line.
+    for (;;) {
+      if (!ReadChar(p, &code) || code == kCR) return ordinal;
+      if (IsOpenBracket(code)) break;
+    }
+    ++ordinal;
+    const unsigned char* content = p;
+    const unsigned char* close;
+    bool single_byte = false;
+    for (;;) {
+      close = p;
+      if (!ReadChar(p, &code) || code == kCR) return ordinal;
+      if (IsCloseBracket(code)) break;
+      if (code < 0xFF) single_byte = true;
+    }
+    const unsigned char* first = content;
+    uint32_t first_code = 0;
+    ReadChar(first, &first_code);
+    if (single_byte && first_code >= 0x100) {
+      // A mixed written form: drop the leading run of double-byte characters
+      // from the full-width space up to (not including) 0xF7E1.
+      const unsigned char* start = content;
+      for (;;) {
+        const unsigned char* at = start;
+        if (!ReadChar(at, &code) || code < kFullWidthSpace || code >= kMixedRunEnd) break;
+        start = at;
+      }
+      PutKey(start, close, out);
+    } else if (ordinal >= 2) {
+      PutKey(content, close, out);
+    }
+  }
+  return ordinal;
+}
+
+// The fallback key of a first line without an opening bracket: the line
+// without its parenthesised parts and middle dots, ending with the CR
+// unless an unclosed parenthesis swallowed it.
+void WriteFallbackKey(const unsigned char* line, PageWriter& out) {
+  const unsigned char* p = line;
+  uint32_t code;
+  bool wanted = false;
+  while (ReadChar(p, &code) && code != kCR) {
+    if (code == kParenOpen || code == kMiddleDot) {
+      wanted = true;
+      break;
+    }
+  }
+  if (!wanted) return;
+  out.Str(kKeyOpen);
+  bool inside = false;
+  p = line;
+  while (ReadChar(p, &code)) {
+    if (code == kParenOpen) {
+      inside = true;
+    } else if (code == kParenClose) {
+      inside = false;
+    } else if (code != kMiddleDot && !inside) {
+      PutHeadwordChar(code, out);
+    }
+    if (code == kCR) break;
+  }
+  out.Str(kKeyClose);
+}
+
+}  // namespace
+
+void WriteHeadwordKeys(const char* text, PageWriter& out) {
+  const unsigned char* line = reinterpret_cast<const unsigned char*>(text);
+  if (WriteBracketKeys(line, out) == 0) WriteFallbackKey(line, out);
+}
+
+}  // namespace hz

@@ -1,0 +1,109 @@
+#include "html/kanji_page.h"
+
+#include <vector>
+
+#include "data/dat_file.h"
+#include "data/inf_file.h"
+#include "data/list_file.h"
+#include "data/marker_index.h"
+#include "driver/page_frame.h"
+#include "html/main_text_page.h"
+#include "html/marker_cursor.h"
+#include "html/render_entry.h"
+
+namespace hz {
+
+namespace {
+
+// A key list's entries grouped by record once, list order kept within a
+// record: the keys of record k are by_record[first[k] .. first[k+1]).
+// Records outside 1..records are dropped; they are never written.
+class KeysByRecord {
+ public:
+  KeysByRecord(const CListFile& list, int32_t records)
+      : first_(static_cast<size_t>(records) + 2, 0) {
+    const int32_t n = list.GetCount();
+    for (int32_t i = 0; i < n; ++i) {
+      int32_t r = list.GetKeyEntry(i)->record;
+      if (r >= 1 && r <= records) ++first_[static_cast<size_t>(r) + 1];
+    }
+    for (size_t k = 1; k < first_.size(); ++k) first_[k] += first_[k - 1];
+    by_record_.resize(first_.back());
+    std::vector<size_t> next(first_.begin(), first_.end() - 1);
+    for (int32_t i = 0; i < n; ++i) {
+      const KeyEntry* e = list.GetKeyEntry(i);
+      if (e->record >= 1 && e->record <= records) by_record_[next[static_cast<size_t>(e->record)]++] = e;
+    }
+  }
+
+  template <typename Fn>
+  void ForEach(int32_t record, Fn fn) const {
+    for (size_t i = first_[static_cast<size_t>(record)]; i < first_[static_cast<size_t>(record) + 1]; ++i) {
+      fn(*by_record_[i]);
+    }
+  }
+
+ private:
+  std::vector<size_t> first_;
+  std::vector<const KeyEntry*> by_record_;
+};
+
+void WriteCutKey(const KeyEntry& e, PageWriter& out) {
+  out.Write(e.key, CutKeyLength(e.key));
+}
+
+}  // namespace
+
+size_t CutKeyLength(const char (&key)[42]) {
+  for (size_t i = 0; i < sizeof key; ++i) {
+    if (key[i] == '\0') return i;
+    if (key[i] == '\x81' && i + 1 < sizeof key && key[i + 1] == '\x40') return i;
+  }
+  return sizeof key;
+}
+
+bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
+                    const RunOptions& options) {
+  PageFile page;
+  if (!OpenPage(page, page_path, kBookTitle)) return false;
+  PageWriter& out = page.out();
+  {
+    PageLinkTables tables(in_path);
+    CMarkerIndex markers;
+    markers.AddList(DictionaryPath(in_path, MarkerListName(9003)), 9003);
+    markers.AddList(DictionaryPath(in_path, MarkerListName(9005)), 9005);
+    markers.Sort();
+    out.Str("<dl>\n");
+    {
+      CDatFile dat(DictionaryPath(in_path, "data\\KX02.DAT"));
+      CInfFile inf(DictionaryPath(in_path, "data\\KX02.INF"));
+      CListFile kana(DictionaryPath(in_path, "list\\d300000.lst"), 1);
+      CListFile kaku(DictionaryPath(in_path, "list\\d310000.lst"), 1);
+      const int32_t count = dat.GetCount();
+      const KeysByRecord kana_keys(kana, count);
+      const KeysByRecord kaku_keys(kaku, count);
+      MarkerCursor cursor(markers);
+      for (int32_t k = 1; k <= count; ++k) {
+        RenderEntry(out, 1, EntryRef{k, 0, k}, dat, inf, tables.link01, tables.link02,
+                    tables.link03, tables.link04, options);
+        // "<key type=\"かな\">"
+        kana_keys.ForEach(k, [&out](const KeyEntry& e) {
+          out.Str("<key type=\"\x82\xA9\x82\xC8\">");
+          WriteCutKey(e, out);
+          out.Str("</key>\n");
+        });
+        kaku_keys.ForEach(k, [&out](const KeyEntry& e) {
+          out.Str("<!-- {KAKU");
+          WriteCutKey(e, out);
+          out.Str("} -->\n");
+        });
+        cursor.Step(k, 0, true, out);
+        out.Str("</dd>\n");
+      }
+    }
+    out.Str("</dl>\n");
+  }
+  return ClosePage(page);
+}
+
+}  // namespace hz

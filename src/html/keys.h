@@ -1,0 +1,27 @@
+// Search keys for the book compiler: "<key type=\"表記\">" elements.
+//
+// WriteHeadwordKeys derives written-form keys from an entry's first line:
+// from the text between 【 and 】, or, where the line holds no opening
+// bracket, from the line itself with its parenthesised parts and middle dots
+// removed. WriteCapturedKeys makes one key from each run of single-byte
+// characters of the text captured between 《 and 》.
+#ifndef HZ2HTML_HTML_KEYS_H_
+#define HZ2HTML_HTML_KEYS_H_
+
+#include "platform/page_writer.h"
+
+namespace hz {
+
+// text: the entry's first byte, within its record's zero-terminated text.
+void WriteHeadwordKeys(const char* text, PageWriter& out);
+
+// captured: the zero-terminated capture, as the renderer wrote it.
+void WriteCapturedKeys(const char* captured, PageWriter& out);
+
+// The key element's opening tag and closing tag.
+extern const char kKeyOpen[];
+extern const char kKeyClose[];
+
+}  // namespace hz
+
+#endif  // HZ2HTML_HTML_KEYS_H_

@@ -1,0 +1,71 @@
+#include "html/main_text_page.h"
+
+#include <cstdio>
+
+#include "data/dat_file.h"
+#include "data/inf_file.h"
+#include "data/list_file.h"
+#include "data/marker_index.h"
+#include "driver/page_frame.h"
+#include "html/marker_cursor.h"
+#include "html/render_entry.h"
+
+namespace hz {
+
+const char kBookTitle[] = "\x8F\x74\x95\x97\x93\x54";
+
+namespace {
+
+// The marker codes of the main-text page, in the order their lists are
+// added; code CCCC is read from list\dCCCC00.lst.
+const int32_t kMainTextMarkerCodes[] = {
+    2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2011, 2012, 2013, 2014,
+    4000, 4001, 4002, 4003, 4004, 4005,
+    5000, 6000, 7000, 8000, 9000,
+    9001, 9002, 9004, 9005,
+};
+
+}  // namespace
+
+std::string MarkerListName(int32_t code) {
+  char name[32];
+  std::snprintf(name, sizeof name, "list\\d%04d00.lst", static_cast<int>(code));
+  return name;
+}
+
+bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
+                       const RunOptions& options) {
+  PageFile page;
+  if (!OpenPage(page, page_path, kBookTitle)) return false;
+  PageWriter& out = page.out();
+  {
+    PageLinkTables tables(in_path);
+    CMarkerIndex markers;
+    for (int32_t code : kMainTextMarkerCodes) {
+      markers.AddList(DictionaryPath(in_path, MarkerListName(code)), code);
+    }
+    markers.Sort();
+    CDatFile dat(DictionaryPath(in_path, "data\\KX01.DAT"));
+    CInfFile inf(DictionaryPath(in_path, "data\\KX01.INF"));
+    CListFile headwords(DictionaryPath(in_path, "list\\d100000.lst"), 0);
+    out.Str("<dl>\n");
+    MarkerCursor cursor(markers);
+    const int32_t count = headwords.GetCount();
+    for (int32_t i = 0; i < count; ++i) {
+      const ListEntry& e = *headwords.GetEntry(i);
+      // An entry whose record is not in the record file, or whose offset
+      // lies past its record's text, is skipped with its markers.
+      bool present = dat.LoadRecord(e.record) != nullptr &&
+                     static_cast<uint32_t>(e.offset) <= dat.GetLength();
+      if (present) {
+        RenderEntry(out, 1, e, dat, inf, tables.link01, tables.link02, tables.link03,
+                    tables.link04, options);
+      }
+      cursor.Step(e.record, e.offset, present, out);
+    }
+    out.Str("</dl>\n");
+  }
+  return ClosePage(page);
+}
+
+}  // namespace hz

@@ -1,0 +1,26 @@
+// The main-text page, "honbun.html": every entry of the main text in the
+// order of the headword list, each followed by its MUL markers.
+#ifndef HZ2HTML_HTML_MAIN_TEXT_PAGE_H_
+#define HZ2HTML_HTML_MAIN_TEXT_PAGE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "driver/run_options.h"
+
+namespace hz {
+
+// Title of the main-text page and the kanji page: 春風典 in Shift-JIS.
+extern const char kBookTitle[];
+
+// The name of the marker list of code: "list\\dCCCC00.lst".
+std::string MarkerListName(int32_t code);
+
+// Writes page_path; returns false (after reporting it) when the page could
+// not be written.
+bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
+                       const RunOptions& options);
+
+}  // namespace hz
+
+#endif  // HZ2HTML_HTML_MAIN_TEXT_PAGE_H_

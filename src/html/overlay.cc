@@ -1,0 +1,248 @@
+#include "html/overlay.h"
+
+#include <cstdio>
+
+namespace hz {
+
+namespace {
+
+enum LinkKind : int32_t {
+  kLinkSameRecord = 1,
+  kLinkOtherRecord = 2,
+  kLinkMainText = 10001,
+  kLinkImage = 20001,
+  kLinkUseImage = 20003,
+  kLinkMedia = 30001,
+};
+
+constexpr uint32_t kMovieCode1 = 0xF7DB;
+constexpr uint32_t kMovieCode2 = 0xF7DC;
+constexpr uint32_t kKnjCode = 0xF7DD;
+
+const char* StyleOpening(int32_t code) {
+  switch (code) {
+    case 4: return "<i>";
+    case 5: return "<b>";
+    case 100:
+    case 102: return "<sub>";
+    default: return nullptr;
+  }
+}
+
+const char* StyleClosing(int32_t code) {
+  switch (code) {
+    case 4: return "</i>";
+    case 5: return "</b>";
+    case 100:
+    case 102: return "</sub>";
+    default: return nullptr;
+  }
+}
+
+// Copies a 4-byte label or name, cut at its first zero byte.
+void CopyName4(const char (&from)[4], char (&to)[5]) {
+  int i = 0;
+  for (; i < 4 && from[i]; ++i) to[i] = from[i];
+  to[i] = '\0';
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+Overlay::Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
+                 CInfFile& inf, const LinkTables& tables, const RunOptions& options,
+                 LineState& line, uint32_t start)
+    : out_(out), list_mode_(list_mode), record_(record), text_(text), tables_(tables),
+      options_(options), line_(line) {
+  inf.GetStyleSpans(&styles_);
+  inf.GetLinkSpans(&links_);
+  inf.GetAnchors(&anchors_);
+  style_cursor_ = inf.StyleCursor(start);
+  link_cursor_ = inf.LinkCursor(start);
+  anchor_cursor_ = inf.AnchorCursor(start);
+  style_next_ = style_cursor_ < styles_.count ? styles_.OffsetAt(style_cursor_) : kNone;
+  link_next_ = link_cursor_ < links_.count ? links_.OffsetAt(link_cursor_) : kNone;
+  anchor_next_ = anchor_cursor_ < anchors_.count ? anchors_.OffsetAt(anchor_cursor_) : kNone;
+  UpdateNext();
+}
+
+template <typename T>
+uint64_t Overlay::Advance(const TableView<T>& table, uint32_t* cursor, uint32_t pos) {
+  uint32_t c = *cursor;
+  while (c < table.count && table.OffsetAt(c) < pos) ++c;
+  *cursor = c;
+  return c < table.count ? table.OffsetAt(c) : kNone;
+}
+
+void Overlay::UpdateNext() {
+  next_ = style_next_;
+  if (link_next_ < next_) next_ = link_next_;
+  if (anchor_next_ < next_) next_ = anchor_next_;
+}
+
+void Overlay::Apply(uint32_t pos) {
+  if (pos == style_end_) CloseStyle();
+  if (pos == link_end_) CloseLink();
+  if (pos >= style_next_) {
+    style_next_ = Advance(styles_, &style_cursor_, pos);
+    if (style_next_ == pos) OpenStyle(pos, styles_[style_cursor_]);
+  }
+  if (pos >= link_next_) {
+    link_next_ = Advance(links_, &link_cursor_, pos);
+    if (link_next_ == pos) OpenLink(pos, links_[link_cursor_]);
+  }
+  if (pos >= anchor_next_) {
+    anchor_next_ = Advance(anchors_, &anchor_cursor_, pos);
+    if (anchor_next_ == pos) WriteAnchor(anchors_[anchor_cursor_]);
+  }
+  UpdateNext();
+}
+
+void Overlay::CloseStyle() {
+  if (const char* s = StyleClosing(style_code_)) out_.Str(s);
+  style_end_ = kNone;
+  style_code_ = 0;
+}
+
+void Overlay::CloseLink() {
+  link_end_ = kNone;
+  switch (link_kind_) {
+    case kLinkSameRecord:
+    case kLinkOtherRecord:
+    case kLinkMainText: out_.Str("</a>"); break;
+    case kLinkImage:
+    case kLinkUseImage: out_.Str("\">"); break;
+    case kLinkMedia: out_.Str("</object>"); break;
+    default: break;
+  }
+}
+
+void Overlay::ClosePending() {
+  if (style_end_ != kNone) CloseStyle();
+  if (link_end_ != kNone) CloseLink();
+}
+
+// A span's end is its offset plus its length as an unsigned 32-bit sum; an
+// end of 0 means nothing is pending, so such a span never closes.
+static uint64_t SpanEnd(uint32_t pos, uint32_t length) {
+  uint32_t end = pos + length;
+  return end == 0 ? uint64_t{1} << 40 : end;
+}
+
+void Overlay::OpenStyle(uint32_t pos, const StyleSpan& span) {
+  style_end_ = SpanEnd(pos, span.length);
+  style_code_ = span.style;
+  if (const char* s = StyleOpening(span.style)) out_.Str(s);
+}
+
+void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
+  link_end_ = SpanEnd(pos, span.length);
+  link_kind_ = span.kind;
+  char label[5];
+  CopyName4(span.label, label);
+  switch (span.kind) {
+    case kLinkSameRecord:
+    case kLinkOtherRecord:
+      out_.Str("<a href=\"#");
+      out_.Dec4(span.kind == kLinkSameRecord ? record_ : span.target);
+      out_.Put('-');
+      out_.Str(label);
+      out_.Str("\">");
+      break;
+    case kLinkMainText:
+      if (label[0] >= '0' && label[0] <= '9') {
+        out_.Str("<a href=\"honbun.html#");
+        out_.Dec4(span.target);
+        out_.Put('-');
+        out_.Str(label);
+        out_.Str("\">");
+      } else {
+        link_end_ = kNone;
+        link_kind_ = 0;
+      }
+      break;
+    case kLinkImage:
+    case kLinkUseImage:
+    case kLinkMedia:
+      OpenMedia(pos, span);
+      break;
+    default:
+      // The kind in hexadecimal, as the unsigned 32-bit value it holds.
+      std::printf("unknown link type %04x\n", static_cast<unsigned>(static_cast<uint32_t>(span.kind)));
+      break;
+  }
+}
+
+void Overlay::FirstLineBreak() {
+  if (!line_.first_line) return;
+  if (list_mode_) {
+    out_.Str("</dt>\n<dd>");
+    line_.media_break = true;
+  } else {
+    out_.Str("<br />\n");
+  }
+  line_.first_line = false;
+  line_.line_bytes = 0;
+}
+
+void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
+  const CLinkTable* table;
+  const char* dir;
+  const char* ext;
+  if (span.kind == kLinkUseImage) {
+    table = tables_.use_images;
+    dir = "USE/";
+    ext = options_.imageExt;
+  } else {
+    FirstLineBreak();
+    if (span.kind == kLinkImage) {
+      table = tables_.images;
+      dir = "FRACTAL/";
+      ext = options_.imageExt;
+    } else {
+      uint32_t code = static_cast<uint32_t>(text_[pos]) << 8 | text_[pos + 1];
+      if (code == kMovieCode1 || code == kMovieCode2) {
+        table = tables_.movies;
+        dir = "MOVIE/";
+      } else if (code == kKnjCode) {
+        table = tables_.knj;
+        dir = "KNJ/";
+      } else {
+        table = nullptr;
+        dir = nullptr;
+      }
+      ext = options_.movieExt;
+    }
+  }
+  const LinkName* name = table ? table->GetEntry(static_cast<int64_t>(span.target) - 1) : nullptr;
+  if (!name) {
+    // No media to name: the link is dropped, its text stays plain.
+    link_end_ = kNone;
+    link_kind_ = 0;
+    return;
+  }
+  char stem[9];
+  int n = 0;
+  for (; n < 8 && name->stem[n]; ++n) stem[n] = name->stem[n];
+  stem[n] = '\0';
+  out_.Str(span.kind == kLinkMedia ? "<object data=\"" : "<img src=\"");
+  out_.Str(dir);
+  out_.Str(stem);
+  out_.Put('.');
+  out_.Str(ext);
+  out_.Str(span.kind == kLinkMedia ? "\" >" : "\" alt=\"");
+}
+
+void Overlay::WriteAnchor(const AnchorEntry& anchor) {
+  char name[5];
+  CopyName4(anchor.name, name);
+  if (!IsAsciiLetter(name[0])) return;
+  out_.Str("<a name=\"");
+  out_.Dec4(record_);
+  out_.Put('-');
+  out_.Str(name);
+  out_.Str("\"></a>");
+}
+
+}  // namespace hz

@@ -1,0 +1,94 @@
+// The markup overlays of an entry: style spans, links and named anchors that
+// a record's layout tables lay over byte ranges of its text.
+//
+// At every position P that the walk visits, before the character at P:
+//   1. close the pending style if it ends at P;
+//   2. close the pending link if it ends at P;
+//   3. open the style span that begins at P;
+//   4. open the link that begins at P;
+//   5. write the anchor that stands at P.
+// Each table is walked by a cursor that only moves forward: at P it passes
+// over the entries whose offset is below P, and the entry under it applies
+// when its offset is P. At most one style and one link are pending; a new
+// one replaces the old without writing its close.
+#ifndef HZ2HTML_HTML_OVERLAY_H_
+#define HZ2HTML_HTML_OVERLAY_H_
+
+#include <cstdint>
+
+#include "data/inf_file.h"
+#include "data/link_table.h"
+#include "data/records.h"
+#include "driver/run_options.h"
+#include "platform/page_writer.h"
+
+namespace hz {
+
+// The line state of the walk that the overlays read and change.
+struct LineState {
+  bool first_line = true;   // still on the entry's first line
+  bool media_break = false; // a media link on the first line opened the <dd>
+  int64_t line_bytes = 0;   // text bytes written since the last line end
+};
+
+struct LinkTables {
+  const CLinkTable* images;    // KXLINK01.TBL, kind 20001
+  const CLinkTable* movies;    // KXLINK02.TBL, kind 30001 on 0xF7DB, 0xF7DC
+  const CLinkTable* knj;       // KXLINK03.TBL, kind 30001 on 0xF7DD
+  const CLinkTable* use_images;// KXLINK04.TBL, kind 20003
+};
+
+class Overlay {
+ public:
+  // Cursors start where a walk from the table's start would have them at
+  // the entry's first position, start.
+  Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
+          CInfFile& inf, const LinkTables& tables, const RunOptions& options,
+          LineState& line, uint32_t start);
+
+  // The overlay step at position pos.
+  void Step(uint32_t pos) {
+    if (pos >= next_ || pos == style_end_ || pos == link_end_) Apply(pos);
+  }
+  // Closes a style and a link still pending (style first).
+  void ClosePending();
+
+ private:
+  static constexpr uint64_t kNone = uint64_t{1} << 40;
+
+  void Apply(uint32_t pos);
+  void OpenStyle(uint32_t pos, const StyleSpan& span);
+  void OpenLink(uint32_t pos, const LinkSpan& span);
+  void OpenMedia(uint32_t pos, const LinkSpan& span);
+  void WriteAnchor(const AnchorEntry& anchor);
+  void FirstLineBreak();
+  void CloseStyle();
+  void CloseLink();
+  void UpdateNext();
+  template <typename T>
+  static uint64_t Advance(const TableView<T>& table, uint32_t* cursor, uint32_t pos);
+
+  PageWriter& out_;
+  bool list_mode_;
+  int32_t record_;
+  const unsigned char* text_;
+  const LinkTables& tables_;
+  const RunOptions& options_;
+  LineState& line_;
+
+  TableView<StyleSpan> styles_;
+  TableView<LinkSpan> links_;
+  TableView<AnchorEntry> anchors_;
+  uint32_t style_cursor_, link_cursor_, anchor_cursor_;
+  uint64_t style_next_, link_next_, anchor_next_;  // offsets under the cursors
+  uint64_t next_;                                  // the lowest of the three
+
+  uint64_t style_end_ = kNone;
+  int32_t style_code_ = 0;
+  uint64_t link_end_ = kNone;
+  int32_t link_kind_ = 0;
+};
+
+}  // namespace hz
+
+#endif  // HZ2HTML_HTML_OVERLAY_H_

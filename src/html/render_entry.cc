@@ -1,0 +1,151 @@
+#include "html/render_entry.h"
+
+#include <cstring>
+
+#include "html/keys.h"
+#include "html/overlay.h"
+#include "html/sjis.h"
+
+namespace hz {
+
+namespace {
+
+// The text captured between 《 and 》 for the captured keys: 256 bytes and
+// a terminating zero. An item that does not fit whole is left out, and the
+// capture then takes nothing more until the next 《.
+class Capture {
+ public:
+  static constexpr int kRoom = 256;
+
+  Capture() { area_[0] = '\0'; }
+  void Append(const char* p, int n) {
+    if (len_ < 0 || full_) return;
+    if (len_ + n > kRoom) {
+      full_ = true;
+      return;
+    }
+    std::memcpy(area_ + len_, p, static_cast<size_t>(n));
+    len_ += n;
+  }
+  void Restart() {
+    std::memset(area_, 0, sizeof area_);
+    len_ = 0;
+    full_ = false;
+  }
+  void Stop() { len_ = -1; }
+  const char* text() const { return area_; }
+
+ private:
+  char area_[kRoom + 1];
+  int len_ = -1;  // -1: off
+  bool full_ = false;
+};
+
+// What a single byte is written as: an escape, itself, or nothing.
+const char* EscapeOf(unsigned char c) {
+  switch (c) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '&': return "&amp;";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& dat,
+                 CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
+                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options) {
+  const char* record_text = dat.LoadRecord(ref.record);
+  // A record that the layout file does not hold gets empty tables.
+  inf.LoadRecord(ref.record);
+  uint32_t start = static_cast<uint32_t>(ref.offset);
+  if (!record_text || start > dat.GetLength()) return;
+  const unsigned char* text = reinterpret_cast<const unsigned char*>(record_text);
+  const bool list = list_mode != 0;
+
+  if (list) {
+    out.Str("<dt id=\"");
+    out.Dec4(ref.record);
+    out.Put('-');
+    out.Dec4(ref.entryNo);
+    out.Str("\">");
+  }
+
+  LineState line;
+  Capture capture;
+  const LinkTables tables{&link01, &link02, &link03, &link04};
+  Overlay overlay(out, list, ref.record, text, inf, tables, options, line, start);
+  bool closed = false;
+  uint32_t pos = start;
+  while (unsigned char c = text[pos]) {
+    overlay.Step(pos);
+    if (c == kCR) {
+      if (list && text[pos + 1] == kCR) {
+        // The entry ends. A term still open gets its close first, and what
+        // is pending is closed inside the definition.
+        if (line.first_line) out.Str("</dt>\n<dd>");
+        overlay.ClosePending();
+        out.Str("</dd>\n\n");
+        closed = true;
+        break;
+      }
+      ++pos;
+      if (line.first_line) {
+        out.Str(list ? "</dt>\n<dd>" : "<br />\n");
+        line.first_line = false;
+      } else if (line.line_bytes > 0 && !line.media_break) {
+        out.Str("<br />\n");
+      }
+      line.media_break = false;
+      line.line_bytes = 0;
+      continue;
+    }
+    if (IsLeadByte(c)) {
+      unsigned char c2 = text[pos + 1];
+      if (c2 == 0) break;  // a lone lead byte before the end is no character
+      uint32_t code = static_cast<uint32_t>(c) << 8 | c2;
+      if (code == kPrivateOpen || code == kPrivateClose) {
+        // The private-area stand-ins for 【 and 】 are written as the
+        // brackets themselves.
+        uint32_t bracket = code == kPrivateOpen ? kLenticularOpen : kLenticularClose;
+        const char two[2] = {static_cast<char>(bracket >> 8), static_cast<char>(bracket & 0xFF)};
+        out.Write(two, 2);
+        capture.Append(two, 2);
+      } else if (code >= kPrivateAreaStart) {
+        char ref[8];
+        FormatCharRef(MapGaijiCode(code), ref);
+        out.Write(ref, 8);
+        capture.Append(ref, 8);
+      } else {
+        const char two[2] = {static_cast<char>(c), static_cast<char>(c2)};
+        out.Write(two, 2);
+        capture.Append(two, 2);
+      }
+      line.line_bytes += 2;
+      pos += 2;
+      if (code == kDoubleAngleOpen) {
+        capture.Restart();
+      } else if (code == kDoubleAngleClose) {
+        capture.Stop();
+        WriteCapturedKeys(capture.text(), out);
+      }
+      continue;
+    }
+    ++pos;
+    if (const char* escape = EscapeOf(c)) {
+      out.Str(escape);
+      capture.Append(escape, static_cast<int>(std::strlen(escape)));
+      ++line.line_bytes;
+    } else if (c >= 0x20 && c <= 0x7E) {
+      char ch = static_cast<char>(c);
+      out.Put(ch);
+      capture.Append(&ch, 1);
+      ++line.line_bytes;
+    }
+  }
+  if (!closed) overlay.ClosePending();
+  if (list) WriteHeadwordKeys(record_text + start, out);
+}
+
+}  // namespace hz

@@ -1,0 +1,50 @@
+// The file-system side of names.
+//
+// The run composes every path the way the dictionary's home platform does:
+// the input or output path, then a relative name such as "data\\KX01.DAT",
+// with '\\' as the separator. Those composed strings are what the user sees
+// (progress lines, messages, the project file). Only when a file is opened,
+// queried or created is a composed name mapped to a POSIX path:
+//  - every separator becomes '/'. A name that is valid UTF-8 is split at
+//    every '/' and '\\' byte; any other name is taken as Shift-JIS, and a
+//    0x5C byte that is the second byte of a double-byte character stays part
+//    of the name;
+//  - the dictionary's own fixed names ("DATA", "data\\KX01.DAT", ...) are
+//    matched without regard to ASCII letter case, one component at a time,
+//    under the input path as given: the exact spelling first, else the first
+//    case-insensitive match in byte order of the directory's names.
+#ifndef HZ2HTML_PLATFORM_FILE_SYSTEM_H_
+#define HZ2HTML_PLATFORM_FILE_SYSTEM_H_
+
+#include <string>
+
+namespace hz {
+
+bool IsValidUtf8(const std::string& s);
+
+// True when the byte at index i of the composed name is a path separator
+// under the mapping rule above (utf8 tells which rule applies).
+bool IsSeparatorAt(const std::string& name, size_t i, bool utf8);
+
+// Maps a composed name to the POSIX path of the same file.
+std::string ToFileSystemPath(const std::string& name);
+
+// Maps base (a composed path ending in a separator) followed by the relative
+// dictionary name rel (components separated by '\\') to a POSIX path, matching
+// each component of rel without regard to ASCII letter case.
+std::string ResolveDictionaryName(const std::string& base, const std::string& rel);
+
+// The file-status query: false when the path does not exist; otherwise
+// *is_directory tells whether it is a directory.
+bool QueryFileStatus(const std::string& fs_path, bool* is_directory);
+
+// Creates one directory level (mode 0777 minus the umask); the result is
+// not examined by the callers.
+void CreateDirectoryLevel(const std::string& fs_path);
+
+// The process's file-creation mask.
+unsigned CurrentUmask();
+
+}  // namespace hz
+
+#endif  // HZ2HTML_PLATFORM_FILE_SYSTEM_H_

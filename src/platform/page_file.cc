@@ -1,0 +1,83 @@
+#include "platform/page_file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace hz {
+
+PageFile::~PageFile() { Abandon(); }
+
+bool PageFile::Create(const std::string& path) {
+  Abandon();
+  path_ = path;
+  fs_path_ = ToFileSystemPath(path);
+  error_ = 0;
+  std::string templ = fs_path_ + ".XXXXXX";
+  std::vector<char> name(templ.begin(), templ.end());
+  name.push_back('\0');
+  fd_ = mkstemp(name.data());
+  if (fd_ < 0) {
+    error_ = errno;
+    return false;
+  }
+  temp_path_ = name.data();
+  writer_ = std::make_unique<PageWriter>(fd_);
+  return true;
+}
+
+bool PageFile::Commit() {
+  if (fd_ < 0) {
+    if (error_ == 0) error_ = EBADF;
+    return false;
+  }
+  bool ok = writer_->Flush();
+  if (!ok) error_ = writer_->error();
+  if (ok && fchmod(fd_, 0666 & ~CurrentUmask()) != 0) {
+    error_ = errno;
+    ok = false;
+  }
+  int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0 && ok) {
+    error_ = errno;
+    ok = false;
+  }
+  if (ok && rename(temp_path_.c_str(), fs_path_.c_str()) != 0) {
+    error_ = errno;
+    ok = false;
+  }
+  if (ok) {
+    temp_path_.clear();
+  } else {
+    Abandon();
+  }
+  return ok;
+}
+
+void PageFile::Abandon() {
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_path_.empty()) {
+    unlink(temp_path_.c_str());
+    temp_path_.clear();
+  }
+}
+
+void ReportCannotWrite(const PageFile& file) {
+  fprintf(stderr, "hz2html: cannot write %s: %s\n", file.path().c_str(),
+          strerror(file.error() ? file.error() : EIO));
+  fflush(stderr);
+}
+
+}  // namespace hz

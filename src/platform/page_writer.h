@@ -1,0 +1,79 @@
+// The buffered page writer. Every page and the project file are written
+// through one of these. Pages are text files of the dictionary's home
+// platform: each line feed written is stored as CR LF, whatever the byte
+// came from (markup, entry text or a key). The writer translates in bulk as
+// it copies into a large buffer, and checks every write to the file; after
+// the first failure it writes nothing more and keeps the error.
+#ifndef HZ2HTML_PLATFORM_PAGE_WRITER_H_
+#define HZ2HTML_PLATFORM_PAGE_WRITER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace hz {
+
+// Formats the character reference "&#xHHLL;" of a 16-bit code (upper-case
+// digits) into the eight bytes at ref.
+void FormatCharRef(uint32_t code, char* ref);
+
+class PageWriter {
+ public:
+  static constexpr size_t kBufferSize = 1 << 18;
+
+  // fd < 0 gives a writer that collects everything in memory (tests, and
+  // the benchmarks of the renderer).
+  explicit PageWriter(int fd = -1);
+  PageWriter(const PageWriter&) = delete;
+  PageWriter& operator=(const PageWriter&) = delete;
+
+  // One byte; a line feed is stored as CR LF.
+  void Put(char c) {
+    if (c == '\n') {
+      PutRaw('\r');
+    }
+    PutRaw(c);
+  }
+  // n bytes, each line feed stored as CR LF.
+  void Write(const char* p, size_t n);
+  // A zero-terminated string.
+  void Str(const char* s) { Write(s, std::strlen(s)); }
+  // A signed 32-bit number, decimal, zero-padded to at least four
+  // characters including the sign ("0012", "-001").
+  void Dec4(int32_t v);
+  // An unsigned 32-bit number, lower-case hexadecimal, zero-padded to at
+  // least four digits ("0007", "ffff", "ffffffff").
+  void Hex4(uint32_t v);
+  // The character reference "&#xHHLL;" of a 16-bit code, upper-case digits.
+  void CharRef(uint32_t code) {
+    char ref[8];
+    FormatCharRef(code, ref);
+    Write(ref, 8);
+  }
+
+  // Writes the buffer to the file; false once any write has failed.
+  bool Flush();
+  bool failed() const { return error_ != 0; }
+  int error() const { return error_; }
+  // Everything written so far (memory writers only).
+  const std::vector<char>& contents() const { return buf_; }
+  std::string str() const { return std::string(buf_.begin(), buf_.end()); }
+  void Clear() { buf_.clear(); }
+
+ private:
+  void PutRaw(char c) {
+    if (fd_ >= 0 && buf_.size() >= kBufferSize) Drain();
+    buf_.push_back(c);
+  }
+  void Drain();
+
+  int fd_;
+  int error_ = 0;
+  std::vector<char> buf_;
+};
+
+}  // namespace hz
+
+#endif  // HZ2HTML_PLATFORM_PAGE_WRITER_H_

@@ -1,0 +1,115 @@
+// The page writer and honest page files.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data/bytes.h"
+#include "platform/page_file.h"
+#include "platform/page_writer.h"
+#include "tests/test_support.h"
+
+using hzt::ReadFile;
+using hzt::TempDir;
+
+namespace {
+
+TEST(PageWriter, LineFeedsBecomeCrLf) {
+  hz::PageWriter w;
+  w.Str("a\nb");
+  w.Put('\n');
+  w.Put('\r');
+  w.Write("\n\nc", 3);
+  EXPECT_EQ(w.str(), "a\r\nb\r\n\r\r\n\r\nc");
+}
+
+TEST(PageWriter, Numbers) {
+  hz::PageWriter w;
+  w.Hex4(7);
+  w.Put(' ');
+  w.Hex4(65535);
+  w.Put(' ');
+  w.Hex4(0xFFFFFFFF);
+  w.Put(' ');
+  w.CharRef(0xF040);
+  w.CharRef(0x00AB);
+  EXPECT_EQ(w.str(), "0007 ffff ffffffff &#xF040;&#x00AB;");
+  EXPECT_EQ(hz::ToSigned32(0xFFFFFFFF), -1);
+  EXPECT_EQ(hz::ToSigned32(0x80000000), INT32_MIN);
+  const unsigned char le[] = {0x01, 0x00, 0x01, 0x80};
+  EXPECT_EQ(hz::LoadU32LE(le), 0x80010001u);
+}
+
+TEST(PageWriter, LargeOutputThroughAFile) {
+  TempDir dir;
+  std::string path = dir / "big";
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  ASSERT_GE(fd, 0);
+  std::string expected;
+  {
+    hz::PageWriter w(fd);
+    for (int i = 0; i < 100000; ++i) {
+      std::string line = "line " + std::to_string(i) + "\n";
+      w.Write(line.data(), line.size());
+      expected += "line " + std::to_string(i) + "\r\n";
+    }
+    EXPECT_TRUE(w.Flush());
+  }
+  close(fd);
+  EXPECT_EQ(ReadFile(path), expected);
+}
+
+TEST(PageWriter, FullDeviceIsAnError) {
+  int fd = open("/dev/full", O_WRONLY);
+  if (fd < 0) GTEST_SKIP() << "no /dev/full";
+  hz::PageWriter w(fd);
+  w.Str("some text\n");
+  EXPECT_FALSE(w.Flush());
+  EXPECT_EQ(w.error(), ENOSPC);
+  close(fd);
+}
+
+TEST(PageFile, CommitPutsThePageInPlace) {
+  TempDir dir;
+  std::string page = dir / "p.html";
+  mode_t old = umask(022);
+  hz::PageFile f;
+  ASSERT_TRUE(f.Create(page));
+  f.out().Str("x\n");
+  EXPECT_FALSE(hzt::Exists(page));
+  ASSERT_TRUE(f.Commit());
+  umask(old);
+  EXPECT_EQ(ReadFile(page), "x\r\n");
+  struct stat st;
+  ASSERT_EQ(stat(page.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+  // Nothing else is left in the directory.
+  EXPECT_EQ(hzt::ListDir(dir.path()), std::vector<std::string>{"p.html"});
+}
+
+TEST(PageFile, FailureLeavesTheEarlierFile) {
+  TempDir dir;
+  std::string page = dir / "p.html";
+  hzt::WriteFile(page, "earlier");
+  {
+    hz::PageFile f;
+    ASSERT_TRUE(f.Create(page));
+    f.out().Str("new");
+    f.Abandon();
+  }
+  EXPECT_EQ(ReadFile(page), "earlier");
+  // A page whose directory is a regular file cannot be created.
+  hz::PageFile g;
+  EXPECT_FALSE(g.Create(page + "/inner.html"));
+  EXPECT_EQ(g.error(), ENOTDIR);
+  // A directory in the page's place: the rename fails, the temp file goes.
+  ASSERT_EQ(mkdir((dir / "d.html").c_str(), 0777), 0);
+  hz::PageFile h;
+  ASSERT_TRUE(h.Create(dir / "d.html"));
+  h.out().Str("x");
+  EXPECT_FALSE(h.Commit());
+  EXPECT_EQ(h.error(), EISDIR);
+  EXPECT_EQ(hzt::ListDir(dir.path()), (std::vector<std::string>{"d.html", "p.html"}));
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// The book compiler's project file.
+#include <gtest/gtest.h>
+
+#include "book/project_file.h"
+#include "tests/test_support.h"
+
+using hzt::Crlf;
+using hzt::ReadFile;
+using hzt::S;
+using hzt::TempDir;
+
+namespace {
+
+std::string Expected(const std::string& out_path) {
+  return Crlf("InPath=" + out_path + "\nOutPath=" + out_path +
+              "\nIndexFile=\n"
+              "Copyright=$(BASE)\\Copyright.txt\n"
+              "GaijiFile=$(BASE)\\Gaiji.xml\n"
+              "GaijiMapFile=$(BASE)\\GaijiMap.xml\n"
+              "EBType=0\nWordSearchHyoki=1\nWordSearchKana=1\nEndWordSearchHyoki=1\n"
+              "EndWordSearchKana=1\nKeywordSearch=1\nComplexSearch=1\n" +
+              S("kanaSep1=【\nkanaSep2=】\n") + "makeFig=1\nStopWord=a the\n" +
+              S("delChars=△×＝（）\n") + "titleOrder=1\n" +
+              "Size=10000;10000;4000;2000000;4000;50000;50000;500;500;10000;2000\n" +
+              S("Book=春風典;harukaze;一般書物;_;$(BASE)\\complex.xml;GAI16H00;GAI16F00;_;_;_;_;_;_;\n"
+                "Source=$(BASE)\\usage.html;春風典の使い方;_;HTML;\n"
+                "Source=$(BASE)\\hanrei.html;凡例;_;HTML;\n"
+                "Source=$(BASE)\\jo.html;序;_;HTML;\n"
+                "Source=$(BASE)\\oku.html;奥付;_;HTML;\n"
+                "Source=$(BASE)\\honbun.html;春風典;_;HTML;\n"
+                "Source=$(BASE)\\kanji.html;漢字;_;HTML;\n"));
+}
+
+TEST(ProjectFile, AllLinesByteForByte) {
+  TempDir dir;
+  std::string out = dir.path() + "/";
+  ASSERT_TRUE(hz::WriteBookProjectFile(out));
+  std::string bytes = ReadFile(out + "harukaze.ebs");
+  EXPECT_EQ(bytes, Expected(out));
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 27);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  // A second run replaces the file with the same bytes.
+  hzt::WriteFile(out + "harukaze.ebs", "old");
+  ASSERT_TRUE(hz::WriteBookProjectFile(out));
+  EXPECT_EQ(ReadFile(out + "harukaze.ebs"), bytes);
+}
+
+TEST(ProjectFile, DefaultOutputPathIsWrittenAsHeld) {
+  TempDir dir;
+  char* old = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  bool ok = hz::WriteBookProjectFile(".\\");
+  std::string bytes = ReadFile("harukaze.ebs");
+  ASSERT_EQ(chdir(old), 0);
+  free(old);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(bytes.substr(0, 22), "InPath=.\\\r\nOutPath=.\\\r");
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// Whole runs: messages, exit statuses, progress lines and failing output.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "html/main_text_page.h"
+#include "platform/framework.h"
+#include "tests/test_support.h"
+
+using hzt::Exists;
+using hzt::ListDir;
+using hzt::ReadFile;
+using hzt::RunHz;
+using hzt::S;
+using hzt::TempDir;
+
+namespace {
+
+const char kUsage[] = "Usage: hz2html [-m={avi|mpg}][-f={jpg|bmp}] <inpath> [<outpath>]\n";
+
+std::string Progress(const std::string& out) {
+  return "HARUKAZE Toolkit ver1.04\n->" + out + "usage.html\n->" + out + "hanrei.html\n->" + out +
+         "jo.html\n->" + out + "oku.html\n->" + out + "honbun.html\n->" + out + "kanji.html\n";
+}
+
+const std::vector<std::string> kAllFiles = {"hanrei.html", "harukaze.ebs", "honbun.html",
+                                            "jo.html",     "kanji.html",   "oku.html",
+                                            "usage.html"};
+
+TEST(Run, UsageAndInformation) {
+  TempDir dir;
+  hzt::RunResult r = RunHz({});
+  EXPECT_EQ(r.status, -1);
+  EXPECT_EQ(r.err, kUsage);
+  EXPECT_EQ(r.out, "");
+  r = RunHz({"-f=bmp", "-o", dir / "never"});
+  EXPECT_EQ(r.status, -1);
+  EXPECT_EQ(r.err, kUsage);
+  r = RunHz({dir.path(), "-o"});
+  EXPECT_EQ(r.status, -1);
+  EXPECT_EQ(r.err, kUsage);
+  EXPECT_FALSE(Exists(dir / "never"));
+  r = RunHz({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kUsage);
+  r = RunHz({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "HARUKAZE Toolkit ver1.04\n");
+}
+
+bool FailingStartup() { return false; }
+
+TEST(Run, FrameworkFailure) {
+  hz::FrameworkStartup previous = hz::SetFrameworkStartup(FailingStartup);
+  hzt::RunResult r = RunHz({"in", "out"});
+  hz::SetFrameworkStartup(previous);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Fatal Error: MFC initialization failed\n");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(Run, InputDirectoryChecks) {
+  TempDir dir;
+  std::string in = dir.path() + "/";
+  hzt::RunResult r = RunHz({in, dir / "out"});
+  EXPECT_EQ(r.status, -1);
+  EXPECT_EQ(r.out, in + "DATA not found\n");
+  EXPECT_FALSE(Exists(dir / "out"));
+  hzt::WriteFile(dir / "DATA", "a file");
+  r = RunHz({dir.path(), dir / "out"});
+  EXPECT_EQ(r.out, dir.path() + "\\DATA is not directory\n");
+  EXPECT_EQ(r.status, -1);
+  ASSERT_EQ(unlink((dir / "DATA").c_str()), 0);
+  ASSERT_EQ(mkdir((dir / "data").c_str(), 0777), 0);
+  r = RunHz({in, dir / "out"});
+  EXPECT_EQ(r.out, in + "LIST not found\n");
+  hzt::WriteFile(dir / "List", "");
+  r = RunHz({in, dir / "out"});
+  EXPECT_EQ(r.out, in + "LIST is not directory\n");
+  EXPECT_FALSE(Exists(dir / "out"));
+}
+
+TEST(Run, CompleteRunOverAnEmptyDictionary) {
+  TempDir dir;
+  ASSERT_EQ(mkdir((dir / "data").c_str(), 0777), 0);
+  ASSERT_EQ(mkdir((dir / "list").c_str(), 0777), 0);
+  std::string out = dir.path() + "/a/b\\c";
+  hzt::RunResult r = RunHz({dir.path() + "/", out});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, Progress(out + "\\"));
+  EXPECT_EQ(ListDir(dir / "a/b/c"), kAllFiles);
+  // A section page without records: frame, heading and empty paragraph.
+  EXPECT_EQ(ReadFile(dir / "a/b/c/jo.html"),
+            hzt::PageHead(S("序")) + "<h1>" + S("序") + "</h1>\r\n<p></p>\r\n" + hzt::kPageTail);
+  EXPECT_EQ(ReadFile(dir / "a/b/c/honbun.html"),
+            hzt::PageHead(hz::kBookTitle) + "<dl>\r\n</dl>\r\n" + hzt::kPageTail);
+}
+
+TEST(Run, DefaultOutputAndShiftJisOutputPath) {
+  TempDir dir;
+  hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
+  char* old = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  hzt::RunResult r = RunHz({"in"});
+  // An output path that ends in the second byte 0x5C of a Shift-JIS
+  // character gets no separator: its level is created and the pages are
+  // glued to it.
+  hzt::RunResult sjis = RunHz({"in", "x\\\x95\x5C"});
+  ASSERT_EQ(chdir(old), 0);
+  free(old);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, Progress(".\\"));
+  EXPECT_TRUE(Exists(dir / "harukaze.ebs"));
+  EXPECT_EQ(ReadFile(dir / "harukaze.ebs").substr(0, 22), "InPath=.\\\r\nOutPath=.\\\r");
+  EXPECT_EQ(sjis.status, 0);
+  EXPECT_EQ(sjis.out, Progress("x\\\x95\x5C"));
+  EXPECT_TRUE(Exists(dir / "x/\x95\x5C"));
+  EXPECT_TRUE(Exists(dir / "x/\x95\x5Cusage.html"));
+  EXPECT_TRUE(Exists(dir / "x/\x95\x5Charukaze.ebs"));
+}
+
+TEST(Run, AbsolutePathsSeveralLevels) {
+  TempDir dir;
+  hzt::Build("@dir DATA\n@dir LIST\n", dir / "cd/rom");
+  std::string out = dir / "home/me/book";
+  hzt::RunResult r = RunHz({dir / "cd/rom", out});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, Progress(out + "\\"));
+  EXPECT_EQ(ListDir(out), kAllFiles);
+  EXPECT_EQ(ReadFile(out + "/harukaze.ebs").substr(0, 7 + out.size() + 1), "InPath=" + out + "\\");
+}
+
+TEST(Run, PageThatCannotBeWritten) {
+  TempDir dir;
+  hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
+  std::string out = dir / "out";
+  ASSERT_EQ(mkdir(out.c_str(), 0777), 0);
+  hzt::WriteFile(out + "/honbun.html", "earlier");
+  // jo.html as a directory: the run stops there.
+  ASSERT_EQ(mkdir((out + "/jo.html").c_str(), 0777), 0);
+  hzt::RunResult r = RunHz({dir / "in", out});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "hz2html: cannot write " + out + "\\jo.html: Is a directory\n");
+  EXPECT_EQ(ListDir(out), (std::vector<std::string>{"hanrei.html", "honbun.html", "jo.html",
+                                                    "usage.html"}));
+  EXPECT_EQ(ReadFile(out + "/honbun.html"), "earlier");
+  EXPECT_EQ(ReadFile(out + "/hanrei.html").substr(ReadFile(out + "/hanrei.html").size() - 18),
+            hzt::kPageTail);
+}
+
+TEST(Run, ProjectFileThatCannotBeWritten) {
+  TempDir dir;
+  hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
+  std::string out = dir / "out";
+  ASSERT_EQ(mkdir(out.c_str(), 0777), 0);
+  ASSERT_EQ(mkdir((out + "/harukaze.ebs").c_str(), 0777), 0);
+  hzt::RunResult r = RunHz({dir / "in", out});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "hz2html: cannot write " + out + "\\harukaze.ebs: Is a directory\n");
+  EXPECT_EQ(ListDir(out), kAllFiles);
+}
+
+TEST(Run, OutputInsideARegularFile) {
+  TempDir dir;
+  hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
+  hzt::WriteFile(dir / "file", "x");
+  hzt::RunResult r = RunHz({dir / "in", dir / "file/out"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "hz2html: cannot write " + dir.path() + "/file/out\\usage.html: Not a directory\n");
+  EXPECT_EQ(ReadFile(dir / "file"), "x");
+}
+
+}  // namespace
