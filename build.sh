@@ -5,6 +5,7 @@
 #   ./build.sh asan     build and run the tests under AddressSanitizer and
 #                       UndefinedBehaviorSanitizer
 #   ./build.sh install PREFIX   install hz2html and its manual page
+#   ./build.sh package  build the Debian package build/hz2html_VERSION_ARCH.deb
 # Missing prerequisites are installed with apt-get when running as root;
 # otherwise the install line is printed and nothing is done.
 set -euo pipefail
@@ -60,8 +61,13 @@ case "$command" in
     configure build -DHZ2HTML_TESTS=OFF
     cmake --install build --prefix "${2:?usage: ./build.sh install PREFIX}"
     ;;
+  package)
+    need_packages cmake g++ make dpkg-dev file
+    configure build -DHZ2HTML_TESTS=OFF
+    (cd build && cpack -G DEB)
+    ;;
   *)
-    echo "usage: ./build.sh {sample|test|asan|install PREFIX}" >&2
+    echo "usage: ./build.sh {sample|test|asan|install PREFIX|package}" >&2
     exit 2
     ;;
 esac

@@ -91,4 +91,20 @@ TEST(CommandLine, AbsolutePaths) {
   EXPECT_EQ(Parse({"/", "/o"}).result, CommandLineResult::kUsage);
 }
 
+TEST(CommandLine, ManualPageNamesEveryOption) {
+  std::string page = hzt::ReadFile(std::string(HZ_SOURCE_DIR) + "/doc/hz2html.1");
+  ASSERT_FALSE(page.empty());
+  // roff writes a minus sign as "\-" and font changes as \fB...; plain text
+  // is what a reader sees.
+  std::string plain;
+  for (size_t i = 0; i < page.size(); ++i) {
+    if (page[i] == '\\' && i + 1 < page.size() && page[i + 1] == '-') continue;
+    plain.push_back(page[i]);
+  }
+  for (const char* const* o = hz::kKnownOptions; *o; ++o) {
+    EXPECT_NE(plain.find(*o), std::string::npos) << *o << " is not in the manual page";
+  }
+  EXPECT_NE(plain.find("/f=bmp"), std::string::npos);
+}
+
 }  // namespace

@@ -8,6 +8,7 @@ namespace hz {
 
 const char kUsageLine[] = "Usage: hz2html [-m={avi|mpg}][-f={jpg|bmp}] <inpath> [<outpath>]\n";
 const char kBanner[] = "HARUKAZE Toolkit ver1.04\n";
+const char* const kKnownOptions[] = {"-f=", "-m=", "-o", "--help", "--version", nullptr};
 
 namespace {
 

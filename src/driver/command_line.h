@@ -14,6 +14,8 @@
 namespace hz {
 
 extern const char kUsageLine[];
+// Every option the parser acts on, as a user types it (null-terminated list).
+extern const char* const kKnownOptions[];
 extern const char kBanner[];
 
 enum class CommandLineResult {
