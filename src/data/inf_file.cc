@@ -38,9 +38,9 @@ const unsigned char* CInfFile::LoadRecord(int32_t n) {
   style_ = {};
   link_ = {};
   anchor_ = {};
-  style_max_.clear();
-  link_max_.clear();
-  anchor_max_.clear();
+  style_jump_.Clear();
+  link_jump_.Clear();
+  anchor_jump_.Clear();
   uint32_t offset;
   uint32_t length;
   if (!index_.Locate(n, &offset, &length)) {
@@ -61,21 +61,32 @@ const unsigned char* CInfFile::LoadRecord(int32_t n) {
 }
 
 template <typename T>
-uint32_t CInfFile::Seek(const TableView<T>& table, std::vector<uint32_t>* max, uint32_t pos) {
+uint32_t CInfFile::Seek(const TableView<T>& table, Jump* jump, uint32_t pos) {
   if (pos == 0 || table.count == 0) return 0;
-  if (max->empty()) {
-    max->resize(table.count);
+  std::vector<uint32_t>& max = jump->max;
+  if (max.empty()) {
+    max.resize(table.count);
     uint32_t m = 0;
     for (uint32_t i = 0; i < table.count; ++i) {
       m = std::max(m, table.OffsetAt(i));
-      (*max)[i] = m;
+      max[i] = m;
     }
   }
-  return static_cast<uint32_t>(std::lower_bound(max->begin(), max->end(), pos) - max->begin());
+  uint32_t cursor;
+  if (pos >= jump->last_pos) {
+    // Entries rendered in ascending order: scan on from the last answer.
+    cursor = jump->last_cursor;
+    while (cursor < table.count && max[cursor] < pos) ++cursor;
+  } else {
+    cursor = static_cast<uint32_t>(std::lower_bound(max.begin(), max.end(), pos) - max.begin());
+  }
+  jump->last_pos = pos;
+  jump->last_cursor = cursor;
+  return cursor;
 }
 
-uint32_t CInfFile::StyleCursor(uint32_t pos) { return Seek(style_, &style_max_, pos); }
-uint32_t CInfFile::LinkCursor(uint32_t pos) { return Seek(link_, &link_max_, pos); }
-uint32_t CInfFile::AnchorCursor(uint32_t pos) { return Seek(anchor_, &anchor_max_, pos); }
+uint32_t CInfFile::StyleCursor(uint32_t pos) { return Seek(style_, &style_jump_, pos); }
+uint32_t CInfFile::LinkCursor(uint32_t pos) { return Seek(link_, &link_jump_, pos); }
+uint32_t CInfFile::AnchorCursor(uint32_t pos) { return Seek(anchor_, &anchor_jump_, pos); }
 
 }  // namespace hz

@@ -57,8 +57,19 @@ class CInfFile {
  private:
   template <typename T>
   TableView<T> Locate(unsigned at) const;
+  // The running maximum of a table's offsets, and the last answer given,
+  // from which a later start position is found by a short forward scan.
+  struct Jump {
+    std::vector<uint32_t> max;
+    uint32_t last_pos = 0;
+    uint32_t last_cursor = 0;
+    void Clear() {
+      max.clear();
+      last_pos = last_cursor = 0;
+    }
+  };
   template <typename T>
-  static uint32_t Seek(const TableView<T>& table, std::vector<uint32_t>* max, uint32_t pos);
+  static uint32_t Seek(const TableView<T>& table, Jump* jump, uint32_t pos);
 
   std::string path_;
   InputFile file_;
@@ -70,9 +81,8 @@ class CInfFile {
   TableView<StyleSpan> style_;
   TableView<LinkSpan> link_;
   TableView<AnchorEntry> anchor_;
-  // Running maxima of the table offsets of the loaded record, built on
-  // first use and dropped when another record is loaded.
-  std::vector<uint32_t> style_max_, link_max_, anchor_max_;
+  // Built on first use and dropped when another record is loaded.
+  Jump style_jump_, link_jump_, anchor_jump_;
 };
 
 }  // namespace hz

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+
 namespace hz {
 
 InputFile::InputFile(const std::string& fs_path) {
@@ -23,9 +25,22 @@ InputFile::~InputFile() {
   if (fd_ >= 0) close(fd_);
 }
 
-size_t InputFile::ReadAt(uint64_t offset, void* buf, size_t n) const {
-  if (fd_ < 0) return 0;
-  char* p = static_cast<char*>(buf);
+size_t InputFile::ReadAt(uint64_t offset, void* buf, size_t n) {
+  char* out = static_cast<char*>(buf);
+  if (fd_ < 0 || offset >= size_) return 0;
+  if (n >= kWindowSize / 2) return ReadDirect(offset, out, n);
+  if (offset < window_at_ || offset + n > window_at_ + window_len_) {
+    if (!window_) window_.reset(new char[kWindowSize]);
+    window_at_ = offset;
+    window_len_ = ReadDirect(offset, window_.get(), kWindowSize);
+  }
+  size_t have = static_cast<size_t>(window_at_ + window_len_ - offset);
+  size_t take = n < have ? n : have;
+  std::memcpy(out, window_.get() + (offset - window_at_), take);
+  return take;
+}
+
+size_t InputFile::ReadDirect(uint64_t offset, char* p, size_t n) const {
   size_t done = 0;
   while (done < n) {
     ssize_t r = pread(fd_, p + done, n - done, static_cast<off_t>(offset + done));

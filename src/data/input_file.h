@@ -2,11 +2,17 @@
 // a FIFO or a device in a data file's place gives a file that is not open),
 // so no read can block or hang the run. Reads are positioned and checked:
 // ReadAt returns the number of bytes actually read.
+//
+// Small reads are served from a read-ahead window of the file: records are
+// usually laid out one after another, so a file of many small records is
+// read in large pieces instead of one system call per record, while the
+// memory held stays one window, whatever the file's size.
 #ifndef HZ2HTML_DATA_INPUT_FILE_H_
 #define HZ2HTML_DATA_INPUT_FILE_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace hz {
@@ -21,11 +27,18 @@ class InputFile {
   bool is_open() const { return fd_ >= 0; }
   // The file's size in bytes when it was opened.
   uint64_t size() const { return size_; }
-  size_t ReadAt(uint64_t offset, void* buf, size_t n) const;
+  size_t ReadAt(uint64_t offset, void* buf, size_t n);
 
  private:
+  static constexpr size_t kWindowSize = size_t{1} << 16;
+
+  size_t ReadDirect(uint64_t offset, char* buf, size_t n) const;
+
   int fd_ = -1;
   uint64_t size_ = 0;
+  std::unique_ptr<char[]> window_;
+  uint64_t window_at_ = 0;
+  size_t window_len_ = 0;
 };
 
 }  // namespace hz

@@ -7,7 +7,8 @@
 // 0. The sorted view orders the markers by record, then offset, both as
 // unsigned 32-bit numbers, which is the order in which the page writers walk
 // their entries; markers at one position keep the order in which they were
-// added (ascending code, as the lists are added).
+// added (ascending code, as the lists are added). The entries themselves stay
+// in the order of addition.
 #ifndef HZ2HTML_DATA_MARKER_INDEX_H_
 #define HZ2HTML_DATA_MARKER_INDEX_H_
 
@@ -45,6 +46,9 @@ class CMarkerIndex {
 
  private:
   std::vector<MarkerEntry> entries_;
+  // The entries again, in sorted order, so that the pages walk them
+  // through memory in order; the sorted view points into this copy.
+  std::vector<MarkerEntry> in_order_;
   std::vector<const MarkerEntry*> sorted_;
 };
 

@@ -4,7 +4,7 @@
 
 namespace hz {
 
-void RecordIndex::Load(const InputFile& file, unsigned header_size) {
+void RecordIndex::Load(InputFile& file, unsigned header_size) {
   count_ = 0;
   entries_.clear();
   file_size_ = file.size();

@@ -24,7 +24,7 @@ class RecordIndex {
   static constexpr unsigned kEntrySize = 8;
 
   // Loads the index of file, which begins at byte header_size.
-  void Load(const InputFile& file, unsigned header_size);
+  void Load(InputFile& file, unsigned header_size);
   int32_t count() const { return count_; }
   // Record n (1-based): its file offset and the number of its bytes present
   // in the file. False for a record number outside 1..count.

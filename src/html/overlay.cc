@@ -67,8 +67,10 @@ Overlay::Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned
   UpdateNext();
 }
 
+// Moves the cursor over the entries whose offset is below pos; returns the
+// offset of the entry under it (kNone past the end).
 template <typename T>
-uint64_t Overlay::Advance(const TableView<T>& table, uint32_t* cursor, uint32_t pos) {
+uint64_t Overlay::Advance(const TableView<T>& table, uint32_t* cursor, uint64_t pos) {
   uint32_t c = *cursor;
   while (c < table.count && table.OffsetAt(c) < pos) ++c;
   *cursor = c;
@@ -96,6 +98,13 @@ void Overlay::Apply(uint32_t pos) {
     anchor_next_ = Advance(anchors_, &anchor_cursor_, pos);
     if (anchor_next_ == pos) WriteAnchor(anchors_[anchor_cursor_]);
   }
+  // The entries at pos have done their work: the walk passes over them at
+  // its next position anyway, so the cursors may leave them now, and the
+  // next event lies after pos.
+  const uint64_t after = uint64_t{pos} + 1;
+  if (style_next_ == pos) style_next_ = Advance(styles_, &style_cursor_, after);
+  if (link_next_ == pos) link_next_ = Advance(links_, &link_cursor_, after);
+  if (anchor_next_ == pos) anchor_next_ = Advance(anchors_, &anchor_cursor_, after);
   UpdateNext();
 }
 

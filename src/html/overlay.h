@@ -52,6 +52,14 @@ class Overlay {
   }
   // Closes a style and a link still pending (style first).
   void ClosePending();
+  // After the step at pos: the next position at which a step may act.
+  // Positions before it may be rendered without their steps.
+  uint64_t NextEvent(uint32_t pos) const {
+    uint64_t next = next_;
+    if (style_end_ > pos && style_end_ < next) next = style_end_;
+    if (link_end_ > pos && link_end_ < next) next = link_end_;
+    return next;
+  }
 
  private:
   static constexpr uint64_t kNone = uint64_t{1} << 40;
@@ -66,7 +74,7 @@ class Overlay {
   void CloseLink();
   void UpdateNext();
   template <typename T>
-  static uint64_t Advance(const TableView<T>& table, uint32_t* cursor, uint32_t pos);
+  static uint64_t Advance(const TableView<T>& table, uint32_t* cursor, uint64_t pos);
 
   PageWriter& out_;
   bool list_mode_;

@@ -27,6 +27,22 @@ class Capture {
     std::memcpy(area_ + len_, p, static_cast<size_t>(n));
     len_ += n;
   }
+  // A run of whole characters: as much of it as fits, character by
+  // character.
+  void AppendRun(const unsigned char* p, int n) {
+    if (len_ < 0 || full_) return;
+    if (len_ + n <= kRoom) {
+      std::memcpy(area_ + len_, p, static_cast<size_t>(n));
+      len_ += n;
+      return;
+    }
+    for (int i = 0; i < n;) {
+      int w = IsLeadByte(p[i]) ? 2 : 1;
+      Append(reinterpret_cast<const char*>(p + i), w);
+      if (full_) return;
+      i += w;
+    }
+  }
   void Restart() {
     std::memset(area_, 0, sizeof area_);
     len_ = 0;
@@ -40,6 +56,42 @@ class Capture {
   int len_ = -1;  // -1: off
   bool full_ = false;
 };
+
+// What a byte is to the copying of plain text: 1 for printable ASCII other
+// than the three escaped characters, 2 for a lead byte below the private
+// area, 0 for anything that needs a closer look.
+struct ByteClasses {
+  unsigned char of[256];
+  constexpr ByteClasses() : of() {
+    for (int c = 0x20; c <= 0x7E; ++c) of[c] = 1;
+    of['<'] = of['>'] = of['&'] = 0;
+    for (int c = 0x81; c <= 0x9F; ++c) of[c] = 2;
+    for (int c = 0xE0; c <= 0xEF; ++c) of[c] = 2;
+  }
+};
+constexpr ByteClasses kByteClass;
+
+// The end of the run of plain characters that starts at pos and stops
+// before limit: characters copied to the page as they stand, with no other
+// effect than counting as text. Double-byte characters with a second byte
+// below 0x40 (no Shift-JIS character has one) and the capture brackets are
+// left to the character-by-character path.
+inline uint32_t PlainRunEnd(const unsigned char* text, uint32_t pos, uint64_t limit) {
+  uint32_t end = pos;
+  while (end < limit) {
+    const unsigned char b = text[end];
+    const unsigned char k = kByteClass.of[b];
+    if (k == 1) {
+      ++end;
+    } else if (k == 2 && text[end + 1] >= 0x40 &&
+               !(b == 0x81 && (text[end + 1] == 0x73 || text[end + 1] == 0x74))) {
+      end += 2;
+    } else {
+      break;
+    }
+  }
+  return end;
+}
 
 // What a single byte is written as: an escape, itself, or nothing.
 const char* EscapeOf(unsigned char c) {
@@ -80,6 +132,17 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
   uint32_t pos = start;
   while (unsigned char c = text[pos]) {
     overlay.Step(pos);
+    // A run of plain characters up to the next position where the overlays
+    // act is copied in one piece.
+    const uint32_t end = PlainRunEnd(text, pos, overlay.NextEvent(pos));
+    if (end != pos) {
+      const uint32_t n = end - pos;
+      out.WriteRaw(record_text + pos, n);
+      capture.AppendRun(text + pos, static_cast<int>(n));
+      line.line_bytes += n;
+      pos = end;
+      continue;
+    }
     if (c == kCR) {
       if (list && text[pos + 1] == kCR) {
         // The entry ends. A term still open gets its close first, and what

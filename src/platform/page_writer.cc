@@ -3,60 +3,11 @@
 #include <errno.h>
 #include <unistd.h>
 
-#include <string>
-
 namespace hz {
 
-PageWriter::PageWriter(int fd) : fd_(fd) {
-  if (fd_ >= 0) buf_.reserve(kBufferSize + 2);
-}
-
-void PageWriter::Write(const char* p, size_t n) {
-  while (n > 0) {
-    const char* lf = static_cast<const char*>(std::memchr(p, '\n', n));
-    size_t run = lf ? static_cast<size_t>(lf - p) : n;
-    while (run > 0) {
-      if (fd_ >= 0 && buf_.size() >= kBufferSize) Drain();
-      size_t room = fd_ >= 0 ? kBufferSize - buf_.size() : run;
-      size_t take = run < room ? run : room;
-      buf_.insert(buf_.end(), p, p + take);
-      p += take;
-      n -= take;
-      run -= take;
-    }
-    if (lf) {
-      Put('\n');
-      ++p;
-      --n;
-    }
-  }
-}
-
-void PageWriter::Dec4(int32_t v) {
-  char tmp[16];
-  int len = 0;
-  uint32_t mag = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
-  do {
-    tmp[len++] = static_cast<char>('0' + mag % 10);
-    mag /= 10;
-  } while (mag);
-  int width = v < 0 ? 3 : 4;
-  if (v < 0) PutRaw('-');
-  for (int i = len; i < width; ++i) PutRaw('0');
-  while (len) PutRaw(tmp[--len]);
-}
-
-void PageWriter::Hex4(uint32_t v) {
-  static const char kDigits[] = "0123456789abcdef";
-  char tmp[8];
-  int len = 0;
-  do {
-    tmp[len++] = kDigits[v & 15];
-    v >>= 4;
-  } while (v);
-  for (int i = len; i < 4; ++i) PutRaw('0');
-  while (len) PutRaw(tmp[--len]);
-}
+PageWriter::PageWriter(int fd)
+    : fd_(fd), capacity_(fd >= 0 ? kBufferSize : 4096), buf_(new char[capacity_]),
+      pos_(buf_.get()), end_(buf_.get() + capacity_) {}
 
 void FormatCharRef(uint32_t code, char* ref) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -70,10 +21,80 @@ void FormatCharRef(uint32_t code, char* ref) {
   ref[7] = ';';
 }
 
+void PageWriter::Dec4(int32_t v) {
+  if (v >= 0 && v <= 9999) {
+    const char four[4] = {static_cast<char>('0' + v / 1000), static_cast<char>('0' + v / 100 % 10),
+                          static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
+    Write(four, 4);
+    return;
+  }
+  char tmp[16];
+  int len = 0;
+  uint32_t mag = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+  do {
+    tmp[len++] = static_cast<char>('0' + mag % 10);
+    mag /= 10;
+  } while (mag);
+  char out[16];
+  int n = 0;
+  if (v < 0) out[n++] = '-';
+  for (int i = len; i < (v < 0 ? 3 : 4); ++i) out[n++] = '0';
+  while (len) out[n++] = tmp[--len];
+  Write(out, static_cast<size_t>(n));
+}
+
+void PageWriter::Hex4(uint32_t v) {
+  static const char kDigits[] = "0123456789abcdef";
+  char tmp[8];
+  int len = 0;
+  do {
+    tmp[len++] = kDigits[v & 15];
+    v >>= 4;
+  } while (v);
+  char out[8];
+  int n = 0;
+  for (int i = len; i < 4; ++i) out[n++] = '0';
+  while (len) out[n++] = tmp[--len];
+  Write(out, static_cast<size_t>(n));
+}
+
+void PageWriter::MakeRoom(size_t n) {
+  if (static_cast<size_t>(end_ - pos_) >= n) return;
+  if (fd_ >= 0) {
+    Drain();
+    return;
+  }
+  size_t used = size();
+  size_t capacity = capacity_ * 2;
+  while (capacity - used < n) capacity *= 2;
+  std::unique_ptr<char[]> bigger(new char[capacity]);
+  std::memcpy(bigger.get(), buf_.get(), used);
+  buf_ = std::move(bigger);
+  capacity_ = capacity;
+  pos_ = buf_.get() + used;
+  end_ = buf_.get() + capacity_;
+}
+
+void PageWriter::WriteLong(const char* p, size_t n) {
+  // In pieces that fit the buffer even if every byte is a line feed.
+  const size_t piece = kBufferSize / 4;
+  while (n > 0) {
+    size_t take = n < piece ? n : piece;
+    MakeRoom(2 * take);
+    char* o = pos_;
+    for (size_t i = 0; i < take; ++i) {
+      if (p[i] == '\n') *o++ = '\r';
+      *o++ = p[i];
+    }
+    pos_ = o;
+    p += take;
+    n -= take;
+  }
+}
+
 void PageWriter::Drain() {
-  if (fd_ < 0) return;
-  const char* p = buf_.data();
-  size_t n = buf_.size();
+  const char* p = buf_.get();
+  size_t n = size();
   while (n > 0 && error_ == 0) {
     ssize_t w = ::write(fd_, p, n);
     if (w < 0) {
@@ -86,11 +107,11 @@ void PageWriter::Drain() {
       n -= static_cast<size_t>(w);
     }
   }
-  buf_.clear();
+  pos_ = buf_.get();
 }
 
 bool PageWriter::Flush() {
-  Drain();
+  if (fd_ >= 0) Drain();
   return error_ == 0;
 }
 

@@ -1,15 +1,16 @@
 // The buffered page writer. Every page and the project file are written
 // through one of these. Pages are text files of the dictionary's home
 // platform: each line feed written is stored as CR LF, whatever the byte
-// came from (markup, entry text or a key). The writer translates in bulk as
-// it copies into a large buffer, and checks every write to the file; after
-// the first failure it writes nothing more and keeps the error.
+// came from (markup, entry text or a key). The writer translates as it
+// copies into a large buffer, and checks every write to the file; after the
+// first failure it writes nothing more and keeps the error.
 #ifndef HZ2HTML_PLATFORM_PAGE_WRITER_H_
 #define HZ2HTML_PLATFORM_PAGE_WRITER_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,23 +22,42 @@ void FormatCharRef(uint32_t code, char* ref);
 
 class PageWriter {
  public:
-  static constexpr size_t kBufferSize = 1 << 18;
+  static constexpr size_t kBufferSize = size_t{1} << 18;
 
   // fd < 0 gives a writer that collects everything in memory (tests, and
-  // the benchmarks of the renderer).
+  // the benchmark of the renderer).
   explicit PageWriter(int fd = -1);
   PageWriter(const PageWriter&) = delete;
   PageWriter& operator=(const PageWriter&) = delete;
 
   // One byte; a line feed is stored as CR LF.
   void Put(char c) {
-    if (c == '\n') {
-      PutRaw('\r');
-    }
-    PutRaw(c);
+    if (end_ - pos_ < 2) MakeRoom(2);
+    if (c == '\n') *pos_++ = '\r';
+    *pos_++ = c;
   }
   // n bytes, each line feed stored as CR LF.
-  void Write(const char* p, size_t n);
+  void Write(const char* p, size_t n) {
+    if (static_cast<size_t>(end_ - pos_) < 2 * n) {
+      WriteLong(p, n);
+      return;
+    }
+    char* o = pos_;
+    for (const char* e = p + n; p != e; ++p) {
+      if (*p == '\n') *o++ = '\r';
+      *o++ = *p;
+    }
+    pos_ = o;
+  }
+  // n bytes that hold no line feed, copied as they are.
+  void WriteRaw(const char* p, size_t n) {
+    if (static_cast<size_t>(end_ - pos_) < n) {
+      WriteLong(p, n);
+      return;
+    }
+    std::memcpy(pos_, p, n);
+    pos_ += n;
+  }
   // A zero-terminated string.
   void Str(const char* s) { Write(s, std::strlen(s)); }
   // A signed 32-bit number, decimal, zero-padded to at least four
@@ -58,20 +78,24 @@ class PageWriter {
   bool failed() const { return error_ != 0; }
   int error() const { return error_; }
   // Everything written so far (memory writers only).
-  const std::vector<char>& contents() const { return buf_; }
-  std::string str() const { return std::string(buf_.begin(), buf_.end()); }
-  void Clear() { buf_.clear(); }
+  std::string str() const { return std::string(buf_.get(), pos_); }
+  const char* data() const { return buf_.get(); }
+  size_t size() const { return static_cast<size_t>(pos_ - buf_.get()); }
+  void Clear() { pos_ = buf_.get(); }
 
  private:
-  void PutRaw(char c) {
-    if (fd_ >= 0 && buf_.size() >= kBufferSize) Drain();
-    buf_.push_back(c);
-  }
+  // Makes room for at least n more bytes: drains a file writer, grows a
+  // memory writer.
+  void MakeRoom(size_t n);
+  void WriteLong(const char* p, size_t n);
   void Drain();
 
   int fd_;
   int error_ = 0;
-  std::vector<char> buf_;
+  size_t capacity_;
+  std::unique_ptr<char[]> buf_;
+  char* pos_;
+  char* end_;
 };
 
 }  // namespace hz
