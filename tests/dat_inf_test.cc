@@ -106,6 +106,16 @@ TEST(CDatFile, DamagedFiles) {
   }
 }
 
+TEST(CDatFile, CountWithoutWholeIndexEntry_null_copy) {
+  // Count 3, but not one whole index entry: an empty reader, and no copy
+  // into a buffer that does not exist.
+  TempDir dir;
+  WriteFile(dir / "a.DAT", std::string("\x03\x03\x00\x00\x00\x1c", 6));
+  hz::CDatFile dat(dir / "a.DAT");
+  EXPECT_EQ(dat.GetCount(), 0);
+  EXPECT_EQ(dat.LoadRecord(1), nullptr);
+}
+
 TEST(CInfFile, LocatesTheThreeTables) {
   TempDir dir;
   WriteFile(dir / "a.INF", hzb::DictBuilder::InfBytes(FourRecords()));

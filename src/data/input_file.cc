@@ -27,7 +27,7 @@ InputFile::~InputFile() {
 
 size_t InputFile::ReadAt(uint64_t offset, void* buf, size_t n) {
   char* out = static_cast<char*>(buf);
-  if (fd_ < 0 || offset >= size_) return 0;
+  if (fd_ < 0 || n == 0 || offset >= size_) return 0;
   if (n >= kWindowSize / 2) return ReadDirect(offset, out, n);
   if (offset < window_at_ || offset + n > window_at_ + window_len_) {
     if (!window_) window_.reset(new char[kWindowSize]);

@@ -14,6 +14,7 @@ void RecordIndex::Load(InputFile& file, unsigned header_size) {
   if (announced <= 0 || file_size_ <= header_size) return;
   uint64_t room = (file_size_ - header_size) / kEntrySize;
   uint64_t n = static_cast<uint64_t>(announced) < room ? static_cast<uint64_t>(announced) : room;
+  if (n == 0) return;
   entries_.resize(n * kEntrySize);
   size_t got = file.ReadAt(header_size, entries_.data(), entries_.size());
   count_ = static_cast<int32_t>(got / kEntrySize);

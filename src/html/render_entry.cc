@@ -64,7 +64,7 @@ struct ByteClasses {
   unsigned char of[256];
   constexpr ByteClasses() : of() {
     for (int c = 0x20; c <= 0x7E; ++c) of[c] = 1;
-    of['<'] = of['>'] = of['&'] = 0;
+    of[0x3C] = of[0x3E] = of[0x26] = 0;  // < > &
     for (int c = 0x81; c <= 0x9F; ++c) of[c] = 2;
     for (int c = 0xE0; c <= 0xEF; ++c) of[c] = 2;
   }

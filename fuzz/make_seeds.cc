@@ -1,0 +1,117 @@
+// Writes the seed corpora of the fuzz targets from the sample dictionary.
+//   make_seeds SAMPLE_DICT OUTDIR
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_support.h"
+#include "tools/dict_builder.h"
+
+namespace {
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      if (e->d_name[0] != '.') names.push_back(e->d_name);
+    }
+    closedir(d);
+  }
+  return names;
+}
+
+void Seed(const std::string& out, const std::string& target, const std::string& name,
+          const std::string& bytes) {
+  mkdir((out + "/" + target).c_str(), 0777);
+  hzb::WriteFileBytes(out + "/" + target + "/" + name, bytes);
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+  std::string t(tail);
+  return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: make_seeds SAMPLE_DICT OUTDIR\n");
+    return 2;
+  }
+  const std::string dict = argv[1], out = argv[2];
+  mkdir(out.c_str(), 0777);
+  std::string everything, lists;
+  static const char* const kOrder[] = {
+      "DATA/KX01.DAT", "DATA/KX01.INF", "DATA/KX02.DAT", "DATA/KX02.INF", "DATA/KX03.DAT",
+      "DATA/KX03.INF", "DATA/KX04.DAT", "DATA/KX04.INF", "DATA/KX05.DAT", "DATA/KX05.INF",
+      "DATA/KX06.DAT", "DATA/KX06.INF", "DATA/KXLINK01.TBL", "DATA/KXLINK02.TBL",
+      "DATA/KXLINK03.TBL", "DATA/KXLINK04.TBL", "LIST/d100000.lst", "LIST/d200000.lst",
+      "LIST/d201400.lst", "LIST/d400500.lst", "LIST/d900000.lst", "LIST/d900500.lst",
+      "LIST/d900300.lst", "LIST/d300000.lst", "LIST/d310000.lst"};
+  for (size_t i = 0; i < sizeof kOrder / sizeof kOrder[0]; ++i) {
+    std::string bytes = Read(dict + "/" + kOrder[i]);
+    if (bytes.empty()) continue;
+    everything.push_back(static_cast<char>(i));
+    hzfuzz::AppendPart(&everything, bytes);
+  }
+  Seed(out, "run", "sample", everything);
+  for (const std::string& sub : {"DATA", "LIST"}) {
+    for (const std::string& name : Names(dict + "/" + sub)) {
+      std::string bytes = Read(dict + "/" + sub + "/" + name);
+      if (EndsWith(name, ".DAT")) Seed(out, "dat_file", name, bytes);
+      if (EndsWith(name, ".INF")) Seed(out, "inf_file", name, bytes);
+      if (EndsWith(name, ".TBL")) Seed(out, "link_table", name, bytes);
+      if (EndsWith(name, ".lst")) {
+        Seed(out, "list_file", name, bytes);
+        hzfuzz::AppendPart(&lists, bytes);
+      }
+    }
+  }
+  Seed(out, "marker_index", "sample", lists);
+  // The renderer: every record of the main text with its layout record.
+  std::string dat = Read(dict + "/DATA/KX01.DAT"), inf = Read(dict + "/DATA/KX01.INF");
+  std::string table = Read(dict + "/DATA/KXLINK01.TBL");
+  auto u32 = [](const std::string& b, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4 && at + i < b.size(); ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(b[at + i])) << (8 * i);
+    return v;
+  };
+  uint32_t count = u32(dat, 0);
+  for (uint32_t r = 0; r < count && r < 16; ++r) {
+    std::string text = dat.substr(u32(dat, 4 + 8 * r), u32(dat, 8 + 8 * r));
+    uint32_t at = u32(inf, 8 + 8 * r), len = u32(inf, 12 + 8 * r);
+    std::string layout = inf.substr(at, len);
+    // Move the layout's absolute table offsets to where the target puts
+    // the record (byte 16).
+    for (size_t f : {8u, 16u, 24u}) {
+      uint32_t v = u32(layout, f) - at + 16;
+      for (int i = 0; i < 4; ++i) layout[f + i] = static_cast<char>(v >> (8 * i));
+    }
+    std::string seed(1, static_cast<char>(r & 3));
+    seed += std::string(4, '\0');
+    hzfuzz::AppendPart(&seed, text);
+    hzfuzz::AppendPart(&seed, layout);
+    hzfuzz::AppendPart(&seed, table);
+    Seed(out, "render", "record" + std::to_string(r + 1), seed);
+  }
+  // Argument vectors, separated by zero bytes.
+  const std::string kArgs[] = {
+      std::string("in\0out", 6), std::string("-f=bmp\0/m=avi\0in", 17), std::string("in\0-o\0out", 10),
+      std::string("/tmp/x\0/f=jpeg2\0-o", 19), std::string("--help"), std::string("\0\0", 2)};
+  for (size_t i = 0; i < sizeof kArgs / sizeof kArgs[0]; ++i) {
+    Seed(out, "command_line", "args" + std::to_string(i), kArgs[i]);
+  }
+  return 0;
+}
