@@ -1,6 +1,7 @@
 #include "data/list_file.h"
 
 #include <cstring>
+#include <memory>
 
 #include "data/bytes.h"
 
@@ -32,16 +33,16 @@ void CListFile::Load() {
   } else {
     keys_.reserve(n);
   }
-  std::vector<unsigned char> chunk(kChunkRecords * kRecordSize);
+  std::unique_ptr<unsigned char[]> chunk(new unsigned char[kChunkRecords * kRecordSize]);
   int32_t previous_record = 0;
   int32_t run = 0;
   size_t done = 0;
   while (done < n) {
     size_t want = n - done < kChunkRecords ? n - done : kChunkRecords;
     uint64_t at = static_cast<uint64_t>(done + 1) * kRecordSize;
-    size_t got = file_.ReadAt(at, chunk.data(), want * kRecordSize) / kRecordSize;
+    size_t got = file_.ReadAt(at, chunk.get(), want * kRecordSize) / kRecordSize;
     for (size_t i = 0; i < got; ++i) {
-      const unsigned char* r = chunk.data() + i * kRecordSize;
+      const unsigned char* r = chunk.get() + i * kRecordSize;
       int32_t record = LoadI32LE(r + kRecordAt);
       if (record == -1) record = LoadI32LE(r + kAltRecordAt);
       int32_t offset = LoadI32LE(r + kOffsetAt);

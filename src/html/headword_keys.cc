@@ -5,10 +5,6 @@
 
 namespace hz {
 
-// "<key type=\"表記\">" with 表記 in Shift-JIS.
-const char kKeyOpen[] = "<key type=\"\x95\x5C\x8B\x4C\">";
-const char kKeyClose[] = "</key>\n";
-
 namespace {
 
 constexpr uint32_t kMixedRunEnd = 0xF7E1;
@@ -31,10 +27,10 @@ void PutHeadwordChar(uint32_t code, PageWriter& out) {
 
 // Writes the characters from p up to (not including) end as one key.
 void PutKey(const unsigned char* p, const unsigned char* end, PageWriter& out) {
-  out.Str(kKeyOpen);
+  out.Lit(kKeyOpen);
   uint32_t code;
   while (p < end && ReadChar(p, &code)) PutHeadwordChar(code, out);
-  out.Str(kKeyClose);
+  out.Lit(kKeyClose);
 }
 
 // Bracket pairs of the first line. Returns the number of pairs found.
@@ -91,7 +87,7 @@ void WriteFallbackKey(const unsigned char* line, PageWriter& out) {
     }
   }
   if (!wanted) return;
-  out.Str(kKeyOpen);
+  out.Lit(kKeyOpen);
   bool inside = false;
   p = line;
   while (ReadChar(p, &code)) {
@@ -104,7 +100,7 @@ void WriteFallbackKey(const unsigned char* line, PageWriter& out) {
     }
     if (code == kCR) break;
   }
-  out.Str(kKeyClose);
+  out.Lit(kKeyClose);
 }
 
 }  // namespace

@@ -18,9 +18,10 @@ void WriteHeadwordKeys(const char* text, PageWriter& out);
 // captured: the zero-terminated capture, as the renderer wrote it.
 void WriteCapturedKeys(const char* captured, PageWriter& out);
 
-// The key element's opening tag and closing tag.
-extern const char kKeyOpen[];
-extern const char kKeyClose[];
+// The key element's opening tag ("<key type=\"表記\">", Shift-JIS) and
+// closing tag.
+constexpr char kKeyOpen[] = "<key type=\"\x95\x5C\x8B\x4C\">";
+constexpr char kKeyClose[] = "</key>\n";
 
 }  // namespace hz
 

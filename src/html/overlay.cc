@@ -19,26 +19,6 @@ constexpr uint32_t kMovieCode1 = 0xF7DB;
 constexpr uint32_t kMovieCode2 = 0xF7DC;
 constexpr uint32_t kKnjCode = 0xF7DD;
 
-const char* StyleOpening(int32_t code) {
-  switch (code) {
-    case 4: return "<i>";
-    case 5: return "<b>";
-    case 100:
-    case 102: return "<sub>";
-    default: return nullptr;
-  }
-}
-
-const char* StyleClosing(int32_t code) {
-  switch (code) {
-    case 4: return "</i>";
-    case 5: return "</b>";
-    case 100:
-    case 102: return "</sub>";
-    default: return nullptr;
-  }
-}
-
 // Copies a 4-byte label or name, cut at its first zero byte.
 void CopyName4(const char (&from)[4], char (&to)[5]) {
   int i = 0;
@@ -109,7 +89,13 @@ void Overlay::Apply(uint32_t pos) {
 }
 
 void Overlay::CloseStyle() {
-  if (const char* s = StyleClosing(style_code_)) out_.Str(s);
+  switch (style_code_) {
+    case 4: out_.Lit("</i>"); break;
+    case 5: out_.Lit("</b>"); break;
+    case 100:
+    case 102: out_.Lit("</sub>"); break;
+    default: break;
+  }
   style_end_ = kNone;
   style_code_ = 0;
 }
@@ -119,10 +105,10 @@ void Overlay::CloseLink() {
   switch (link_kind_) {
     case kLinkSameRecord:
     case kLinkOtherRecord:
-    case kLinkMainText: out_.Str("</a>"); break;
+    case kLinkMainText: out_.Lit("</a>"); break;
     case kLinkImage:
-    case kLinkUseImage: out_.Str("\">"); break;
-    case kLinkMedia: out_.Str("</object>"); break;
+    case kLinkUseImage: out_.Lit("\">"); break;
+    case kLinkMedia: out_.Lit("</object>"); break;
     default: break;
   }
 }
@@ -142,7 +128,13 @@ static uint64_t SpanEnd(uint32_t pos, uint32_t length) {
 void Overlay::OpenStyle(uint32_t pos, const StyleSpan& span) {
   style_end_ = SpanEnd(pos, span.length);
   style_code_ = span.style;
-  if (const char* s = StyleOpening(span.style)) out_.Str(s);
+  switch (span.style) {
+    case 4: out_.Lit("<i>"); break;
+    case 5: out_.Lit("<b>"); break;
+    case 100:
+    case 102: out_.Lit("<sub>"); break;
+    default: break;  // other codes open and close nothing
+  }
 }
 
 void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
@@ -153,19 +145,19 @@ void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
   switch (span.kind) {
     case kLinkSameRecord:
     case kLinkOtherRecord:
-      out_.Str("<a href=\"#");
+      out_.Lit("<a href=\"#");
       out_.Dec4(span.kind == kLinkSameRecord ? record_ : span.target);
       out_.Put('-');
       out_.Str(label);
-      out_.Str("\">");
+      out_.Lit("\">");
       break;
     case kLinkMainText:
       if (label[0] >= '0' && label[0] <= '9') {
-        out_.Str("<a href=\"honbun.html#");
+        out_.Lit("<a href=\"honbun.html#");
         out_.Dec4(span.target);
         out_.Put('-');
         out_.Str(label);
-        out_.Str("\">");
+        out_.Lit("\">");
       } else {
         link_end_ = kNone;
         link_kind_ = 0;
@@ -186,10 +178,10 @@ void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
 void Overlay::FirstLineBreak() {
   if (!line_.first_line) return;
   if (list_mode_) {
-    out_.Str("</dt>\n<dd>");
+    out_.Lit("</dt>\n<dd>");
     line_.media_break = true;
   } else {
-    out_.Str("<br />\n");
+    out_.Lit("<br />\n");
   }
   line_.first_line = false;
   line_.line_bytes = 0;
@@ -247,11 +239,11 @@ void Overlay::WriteAnchor(const AnchorEntry& anchor) {
   char name[5];
   CopyName4(anchor.name, name);
   if (!IsAsciiLetter(name[0])) return;
-  out_.Str("<a name=\"");
+  out_.Lit("<a name=\"");
   out_.Dec4(record_);
   out_.Put('-');
   out_.Str(name);
-  out_.Str("\"></a>");
+  out_.Lit("\"></a>");
 }
 
 }  // namespace hz

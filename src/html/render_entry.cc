@@ -18,6 +18,7 @@ class Capture {
   static constexpr int kRoom = 256;
 
   Capture() { area_[0] = '\0'; }
+  // One character's item (its bytes as written to the page).
   void Append(const char* p, int n) {
     if (len_ < 0 || full_) return;
     if (len_ + n > kRoom) {
@@ -26,6 +27,7 @@ class Capture {
     }
     std::memcpy(area_ + len_, p, static_cast<size_t>(n));
     len_ += n;
+    area_[len_] = '\0';
   }
   // A run of whole characters: as much of it as fits, character by
   // character.
@@ -34,6 +36,7 @@ class Capture {
     if (len_ + n <= kRoom) {
       std::memcpy(area_ + len_, p, static_cast<size_t>(n));
       len_ += n;
+      area_[len_] = '\0';
       return;
     }
     for (int i = 0; i < n;) {
@@ -43,8 +46,10 @@ class Capture {
       i += w;
     }
   }
+  // Starts an empty capture. The text handed out is always terminated
+  // right after what was taken, so clearing the first byte empties it.
   void Restart() {
-    std::memset(area_, 0, sizeof area_);
+    area_[0] = '\0';
     len_ = 0;
     full_ = false;
   }
@@ -117,11 +122,11 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
   const bool list = list_mode != 0;
 
   if (list) {
-    out.Str("<dt id=\"");
+    out.Lit("<dt id=\"");
     out.Dec4(ref.record);
     out.Put('-');
     out.Dec4(ref.entryNo);
-    out.Str("\">");
+    out.Lit("\">");
   }
 
   LineState line;
@@ -147,9 +152,9 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
       if (list && text[pos + 1] == kCR) {
         // The entry ends. A term still open gets its close first, and what
         // is pending is closed inside the definition.
-        if (line.first_line) out.Str("</dt>\n<dd>");
+        if (line.first_line) out.Lit("</dt>\n<dd>");
         overlay.ClosePending();
-        out.Str("</dd>\n\n");
+        out.Lit("</dd>\n\n");
         closed = true;
         break;
       }
@@ -158,7 +163,7 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
         out.Str(list ? "</dt>\n<dd>" : "<br />\n");
         line.first_line = false;
       } else if (line.line_bytes > 0 && !line.media_break) {
-        out.Str("<br />\n");
+        out.Lit("<br />\n");
       }
       line.media_break = false;
       line.line_bytes = 0;
@@ -178,7 +183,7 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
       } else if (code >= kPrivateAreaStart) {
         char ref[8];
         FormatCharRef(MapGaijiCode(code), ref);
-        out.Write(ref, 8);
+        out.WriteRaw(ref, 8);
         capture.Append(ref, 8);
       } else {
         const char two[2] = {static_cast<char>(c), static_cast<char>(c2)};

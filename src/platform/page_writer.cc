@@ -21,13 +21,7 @@ void FormatCharRef(uint32_t code, char* ref) {
   ref[7] = ';';
 }
 
-void PageWriter::Dec4(int32_t v) {
-  if (v >= 0 && v <= 9999) {
-    const char four[4] = {static_cast<char>('0' + v / 1000), static_cast<char>('0' + v / 100 % 10),
-                          static_cast<char>('0' + v / 10 % 10), static_cast<char>('0' + v % 10)};
-    Write(four, 4);
-    return;
-  }
+void PageWriter::Dec4Long(int32_t v) {
   char tmp[16];
   int len = 0;
   uint32_t mag = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);

@@ -60,9 +60,24 @@ class PageWriter {
   }
   // A zero-terminated string.
   void Str(const char* s) { Write(s, std::strlen(s)); }
+  // A string literal: its length is known when the program is built.
+  template <size_t N>
+  void Lit(const char (&s)[N]) {
+    Write(s, N - 1);
+  }
   // A signed 32-bit number, decimal, zero-padded to at least four
   // characters including the sign ("0012", "-001").
-  void Dec4(int32_t v);
+  void Dec4(int32_t v) {
+    if (v >= 0 && v <= 9999 && end_ - pos_ >= 4) {
+      pos_[0] = static_cast<char>('0' + v / 1000);
+      pos_[1] = static_cast<char>('0' + v / 100 % 10);
+      pos_[2] = static_cast<char>('0' + v / 10 % 10);
+      pos_[3] = static_cast<char>('0' + v % 10);
+      pos_ += 4;
+      return;
+    }
+    Dec4Long(v);
+  }
   // An unsigned 32-bit number, lower-case hexadecimal, zero-padded to at
   // least four digits ("0007", "ffff", "ffffffff").
   void Hex4(uint32_t v);
@@ -87,6 +102,7 @@ class PageWriter {
   // Makes room for at least n more bytes: drains a file writer, grows a
   // memory writer.
   void MakeRoom(size_t n);
+  void Dec4Long(int32_t v);
   void WriteLong(const char* p, size_t n);
   void Drain();
 
