@@ -45,6 +45,7 @@ Overlay::Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned
   link_next_ = link_cursor_ < links_.count ? links_.OffsetAt(link_cursor_) : kNone;
   anchor_next_ = anchor_cursor_ < anchors_.count ? anchors_.OffsetAt(anchor_cursor_) : kNone;
   UpdateNext();
+  event_ = next_;
 }
 
 // Moves the cursor over the entries whose offset is below pos; returns the
@@ -61,6 +62,12 @@ void Overlay::UpdateNext() {
   next_ = style_next_;
   if (link_next_ < next_) next_ = link_next_;
   if (anchor_next_ < next_) next_ = anchor_next_;
+}
+
+void Overlay::UpdateEvent(uint32_t pos) {
+  event_ = next_;
+  if (style_end_ > pos && style_end_ < event_) event_ = style_end_;
+  if (link_end_ > pos && link_end_ < event_) event_ = link_end_;
 }
 
 void Overlay::Apply(uint32_t pos) {
@@ -86,6 +93,7 @@ void Overlay::Apply(uint32_t pos) {
   if (link_next_ == pos) link_next_ = Advance(links_, &link_cursor_, after);
   if (anchor_next_ == pos) anchor_next_ = Advance(anchors_, &anchor_cursor_, after);
   UpdateNext();
+  UpdateEvent(pos);
 }
 
 void Overlay::CloseStyle() {

@@ -48,18 +48,13 @@ class Overlay {
 
   // The overlay step at position pos.
   void Step(uint32_t pos) {
-    if (pos >= next_ || pos == style_end_ || pos == link_end_) Apply(pos);
+    if (pos >= event_) Apply(pos);
   }
   // Closes a style and a link still pending (style first).
   void ClosePending();
-  // After the step at pos: the next position at which a step may act.
-  // Positions before it may be rendered without their steps.
-  uint64_t NextEvent(uint32_t pos) const {
-    uint64_t next = next_;
-    if (style_end_ > pos && style_end_ < next) next = style_end_;
-    if (link_end_ > pos && link_end_ < next) next = link_end_;
-    return next;
-  }
+  // After the step at a position: the next position at which a step may
+  // act. Positions before it may be rendered without their steps.
+  uint64_t NextEvent() const { return event_; }
 
  private:
   static constexpr uint64_t kNone = uint64_t{1} << 40;
@@ -73,6 +68,7 @@ class Overlay {
   void CloseStyle();
   void CloseLink();
   void UpdateNext();
+  void UpdateEvent(uint32_t pos);
   template <typename T>
   static uint64_t Advance(const TableView<T>& table, uint32_t* cursor, uint64_t pos);
 
@@ -90,6 +86,9 @@ class Overlay {
   uint32_t style_cursor_, link_cursor_, anchor_cursor_;
   uint64_t style_next_, link_next_, anchor_next_;  // offsets under the cursors
   uint64_t next_;                                  // the lowest of the three
+  // The next position where a step may act: next_, or the end of a pending
+  // span that lies ahead. A pending end already passed can never be met.
+  uint64_t event_;
 
   uint64_t style_end_ = kNone;
   int32_t style_code_ = 0;

@@ -139,7 +139,7 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
     overlay.Step(pos);
     // A run of plain characters up to the next position where the overlays
     // act is copied in one piece.
-    const uint32_t end = PlainRunEnd(text, pos, overlay.NextEvent(pos));
+    const uint32_t end = PlainRunEnd(text, pos, overlay.NextEvent());
     if (end != pos) {
       const uint32_t n = end - pos;
       out.WriteRaw(record_text + pos, n);
