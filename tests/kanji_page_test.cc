@@ -21,14 +21,7 @@ const char kRecords[] =
     "@record\nK3\n";
 
 std::string Page(const std::string& source) {
-  TempDir dir;
-  hzt::Build(source, dir.path());
-  std::string page = dir / "kanji.html";
-  EXPECT_TRUE(hz::WriteKanjiPage(dir.path() + "/", page, hz::RunOptions()));
-  std::string bytes = ReadFile(page);
-  std::string head = hzt::PageHead(hz::kBookTitle);
-  EXPECT_EQ(bytes.substr(0, head.size()), head);
-  return bytes.substr(head.size(), bytes.size() - head.size() - 18);
+  return hzt::PageBody(source, hz::WriteKanjiPage, hz::kBookTitle);
 }
 
 std::string Kana(const std::string& key) {

@@ -19,15 +19,7 @@ const char kText[] =
     "{@b1}B1\\rz\\r\\r{@b2}B2\\rw\n";
 
 std::string Page(const std::string& source) {
-  TempDir dir;
-  hzt::Build(source, dir.path());
-  std::string page = dir / "honbun.html";
-  EXPECT_TRUE(hz::WriteMainTextPage(dir.path() + "/", page, hz::RunOptions()));
-  std::string bytes = ReadFile(page);
-  std::string head = hzt::PageHead(hz::kBookTitle);
-  EXPECT_EQ(bytes.substr(0, head.size()), head);
-  EXPECT_EQ(bytes.substr(bytes.size() - 18), hzt::kPageTail);
-  return bytes.substr(head.size(), bytes.size() - head.size() - 18);
+  return hzt::PageBody(source, hz::WriteMainTextPage, hz::kBookTitle);
 }
 
 std::string Item(const char* id, const char* term, const char* def) {

@@ -145,6 +145,22 @@ RunResult RunHz(const std::vector<std::string>& args) {
   return {status, o, e};
 }
 
+std::string PageBody(const std::string& source, PageWriterFunction writer, const std::string& title) {
+  TempDir dir;
+  Build(source, dir.path());
+  std::string page = dir / "page.html";
+  EXPECT_TRUE(writer(dir.path() + "/", page, hz::RunOptions()));
+  std::string bytes = ReadFile(page);
+  std::string head = PageHead(title);
+  std::string tail = kPageTail;
+  if (bytes.size() < head.size() + tail.size() || bytes.compare(0, head.size(), head) != 0 ||
+      bytes.compare(bytes.size() - tail.size(), tail.size(), tail) != 0) {
+    ADD_FAILURE() << "page frame missing";
+    return bytes;
+  }
+  return bytes.substr(head.size(), bytes.size() - head.size() - tail.size());
+}
+
 std::string PageHead(const std::string& title) {
   return Crlf("<html>\n<head>\n<title>" + title + "</title>\n</head>\n<body>\n");
 }

@@ -70,9 +70,7 @@ bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
   {
     PageLinkTables tables(in_path);
     CMarkerIndex markers;
-    markers.AddList(DictionaryPath(in_path, MarkerListName(9003)), 9003);
-    markers.AddList(DictionaryPath(in_path, MarkerListName(9005)), 9005);
-    markers.Sort();
+    LoadMarkers(&markers, in_path, {9003, 9005});
     out.Str("<dl>\n");
     {
       CDatFile dat(DictionaryPath(in_path, "data\\KX02.DAT"));

@@ -1,7 +1,5 @@
 #include "html/main_text_page.h"
 
-#include <cstdio>
-
 #include "data/dat_file.h"
 #include "data/inf_file.h"
 #include "data/list_file.h"
@@ -14,25 +12,6 @@ namespace hz {
 
 const char kBookTitle[] = "\x8F\x74\x95\x97\x93\x54";
 
-namespace {
-
-// The marker codes of the main-text page, in the order their lists are
-// added; code CCCC is read from list\dCCCC00.lst.
-const int32_t kMainTextMarkerCodes[] = {
-    2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2011, 2012, 2013, 2014,
-    4000, 4001, 4002, 4003, 4004, 4005,
-    5000, 6000, 7000, 8000, 9000,
-    9001, 9002, 9004, 9005,
-};
-
-}  // namespace
-
-std::string MarkerListName(int32_t code) {
-  char name[32];
-  std::snprintf(name, sizeof name, "list\\d%04d00.lst", static_cast<int>(code));
-  return name;
-}
-
 bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
                        const RunOptions& options) {
   PageFile page;
@@ -40,11 +19,13 @@ bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
   PageWriter& out = page.out();
   {
     PageLinkTables tables(in_path);
+    // The marker lists of the main text, in ascending order of code; code
+    // 9003 belongs to the kanji page.
     CMarkerIndex markers;
-    for (int32_t code : kMainTextMarkerCodes) {
-      markers.AddList(DictionaryPath(in_path, MarkerListName(code)), code);
-    }
-    markers.Sort();
+    LoadMarkers(&markers, in_path,
+                {2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2011, 2012,
+                 2013, 2014, 4000, 4001, 4002, 4003, 4004, 4005, 5000, 6000, 7000, 8000, 9000,
+                 9001, 9002, 9004, 9005});
     CDatFile dat(DictionaryPath(in_path, "data\\KX01.DAT"));
     CInfFile inf(DictionaryPath(in_path, "data\\KX01.INF"));
     CListFile headwords(DictionaryPath(in_path, "list\\d100000.lst"), 0);

@@ -3,7 +3,6 @@
 #ifndef HZ2HTML_HTML_MAIN_TEXT_PAGE_H_
 #define HZ2HTML_HTML_MAIN_TEXT_PAGE_H_
 
-#include <cstdint>
 #include <string>
 
 #include "driver/run_options.h"
@@ -12,9 +11,6 @@ namespace hz {
 
 // Title of the main-text page and the kanji page: 春風典 in Shift-JIS.
 extern const char kBookTitle[];
-
-// The name of the marker list of code: "list\\dCCCC00.lst".
-std::string MarkerListName(int32_t code);
 
 // Writes page_path; returns false (after reporting it) when the page could
 // not be written.
