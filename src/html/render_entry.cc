@@ -181,10 +181,7 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
         out.Write(two, 2);
         capture.Append(two, 2);
       } else if (code >= kPrivateAreaStart) {
-        char ref[8];
-        FormatCharRef(MapGaijiCode(code), ref);
-        out.WriteRaw(ref, 8);
-        capture.Append(ref, 8);
+        capture.Append(out.CharRef(MapGaijiCode(code)), 8);
       } else {
         const char two[2] = {static_cast<char>(c), static_cast<char>(c2)};
         out.Write(two, 2);

@@ -9,18 +9,6 @@ PageWriter::PageWriter(int fd)
     : fd_(fd), capacity_(fd >= 0 ? kBufferSize : 4096), buf_(new char[capacity_]),
       pos_(buf_.get()), end_(buf_.get() + capacity_) {}
 
-void FormatCharRef(uint32_t code, char* ref) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  ref[0] = '&';
-  ref[1] = '#';
-  ref[2] = 'x';
-  ref[3] = kDigits[(code >> 12) & 15];
-  ref[4] = kDigits[(code >> 8) & 15];
-  ref[5] = kDigits[(code >> 4) & 15];
-  ref[6] = kDigits[code & 15];
-  ref[7] = ';';
-}
-
 void PageWriter::Dec4Long(int32_t v) {
   char tmp[16];
   int len = 0;

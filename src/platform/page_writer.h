@@ -18,7 +18,17 @@ namespace hz {
 
 // Formats the character reference "&#xHHLL;" of a 16-bit code (upper-case
 // digits) into the eight bytes at ref.
-void FormatCharRef(uint32_t code, char* ref);
+inline void FormatCharRef(uint32_t code, char* ref) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  ref[0] = '&';
+  ref[1] = '#';
+  ref[2] = 'x';
+  ref[3] = kDigits[(code >> 12) & 15];
+  ref[4] = kDigits[(code >> 8) & 15];
+  ref[5] = kDigits[(code >> 4) & 15];
+  ref[6] = kDigits[code & 15];
+  ref[7] = ';';
+}
 
 class PageWriter {
  public:
@@ -81,11 +91,14 @@ class PageWriter {
   // An unsigned 32-bit number, lower-case hexadecimal, zero-padded to at
   // least four digits ("0007", "ffff", "ffffffff").
   void Hex4(uint32_t v);
-  // The character reference "&#xHHLL;" of a 16-bit code, upper-case digits.
-  void CharRef(uint32_t code) {
-    char ref[8];
+  // The character reference "&#xHHLL;" of a 16-bit code, upper-case
+  // digits. Returns the eight bytes written, valid until the next write.
+  const char* CharRef(uint32_t code) {
+    if (end_ - pos_ < 8) MakeRoom(8);
+    char* ref = pos_;
     FormatCharRef(code, ref);
-    Write(ref, 8);
+    pos_ += 8;
+    return ref;
   }
 
   // Writes the buffer to the file; false once any write has failed.
