@@ -52,6 +52,11 @@ TEST(CMarkerIndex, UnsignedOrder) {
   EXPECT_EQ(Sorted(index),
             (std::vector<T>{T{1, 3, 9000}, T{1, INT32_MIN, 9000}, T{INT32_MIN, 0, 9000},
                             T{-2, 0, 9000}}));
+  // The comparison the order follows.
+  const hz::MarkerEntry* const* sorted = index.GetSorted();
+  for (int i = 1; i < index.GetCount(); ++i) EXPECT_LT(hz::CompareMarkers(&sorted[i - 1], &sorted[i]), 0);
+  EXPECT_EQ(hz::CompareMarkers(&sorted[0], &sorted[0]), 0);
+  EXPECT_GT(hz::CompareMarkers(&sorted[3], &sorted[0]), 0);
 }
 
 TEST(CMarkerIndex, Empty) {
