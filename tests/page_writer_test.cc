@@ -2,7 +2,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "data/bytes.h"
 #include "platform/page_file.h"
@@ -110,6 +113,29 @@ TEST(PageFile, FailureLeavesTheEarlierFile) {
   EXPECT_FALSE(h.Commit());
   EXPECT_EQ(h.error(), EISDIR);
   EXPECT_EQ(hzt::ListDir(dir.path()), (std::vector<std::string>{"d.html", "p.html"}));
+}
+
+TEST(PageFile, InterruptedWriteLeavesNoTemporaryFile) {
+  TempDir dir;
+  std::string page = dir / "p.html";
+  hzt::WriteFile(page, "earlier");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    hz::RemoveTemporaryFilesOnSignals();
+    hz::PageFile f;
+    if (!f.Create(page)) _exit(3);
+    f.out().Str("half a page");
+    f.out().Flush();
+    raise(SIGTERM);
+    _exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(hzt::ListDir(dir.path()), std::vector<std::string>{"p.html"});
+  EXPECT_EQ(ReadFile(page), "earlier");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "html/main_text_page.h"
 #include "platform/file_system.h"
 #include "platform/framework.h"
+#include "platform/page_file.h"
 
 namespace hz {
 
@@ -83,6 +84,7 @@ int RunConverter(int argc, const char* const* argv) {
     return kExitUsage;
   }
   CreateOutputDirectories(options.outPath);
+  RemoveTemporaryFilesOnSignals();
   std::fputs(kBanner, stdout);
   for (const SectionStep& step : kSections) {
     std::string page = AnnouncePage(options, step.file_name);

@@ -2,17 +2,43 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/file_system.h"
 
 namespace hz {
+
+namespace {
+
+// The temporary file being written, for the signal handler. The run writes
+// one page at a time, so one slot serves.
+const char* volatile g_temp_path = nullptr;
+
+extern "C" void RemoveTemporaryAndExit(int sig) {
+  if (const char* p = g_temp_path) unlink(p);
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+}  // namespace
+
+void RemoveTemporaryFilesOnSignals() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = RemoveTemporaryAndExit;
+    sigemptyset(&action.sa_mask);
+    sigaction(sig, &action, nullptr);
+  }
+}
 
 PageFile::~PageFile() { Abandon(); }
 
@@ -30,6 +56,7 @@ bool PageFile::Create(const std::string& path) {
     return false;
   }
   temp_path_ = name.data();
+  g_temp_path = temp_path_.c_str();
   writer_ = std::make_unique<PageWriter>(fd_);
   return true;
 }
@@ -56,6 +83,7 @@ bool PageFile::Commit() {
     ok = false;
   }
   if (ok) {
+    g_temp_path = nullptr;
     temp_path_.clear();
   } else {
     Abandon();
@@ -69,6 +97,7 @@ void PageFile::Abandon() {
     fd_ = -1;
   }
   if (!temp_path_.empty()) {
+    g_temp_path = nullptr;
     unlink(temp_path_.c_str());
     temp_path_.clear();
   }

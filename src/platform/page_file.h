@@ -45,6 +45,11 @@ class PageFile {
 // Prints "hz2html: cannot write <path>: <reason>" on standard error.
 void ReportCannotWrite(const PageFile& file);
 
+// Makes an interrupted run (SIGINT, SIGTERM, SIGHUP) remove the temporary
+// file of the page being written before it ends, so that no partial file is
+// left behind.
+void RemoveTemporaryFilesOnSignals();
+
 }  // namespace hz
 
 #endif  // HZ2HTML_PLATFORM_PAGE_FILE_H_
