@@ -1,8 +1,14 @@
 // Whole runs: messages, exit statuses, progress lines and failing output.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+
+#include "driver/run.h"
 #include "html/main_text_page.h"
 #include "platform/framework.h"
 #include "tests/test_support.h"
@@ -169,6 +175,39 @@ TEST(Run, OutputInsideARegularFile) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "hz2html: cannot write " + dir.path() + "/file/out\\usage.html: Not a directory\n");
   EXPECT_EQ(ReadFile(dir / "file"), "x");
+}
+
+TEST(Run, PageThatCannotBeWrittenWhole) {
+  // The file-size limit makes the writes of the large main-text page fail
+  // (EFBIG): the run stops with status 2, the pages before it are whole,
+  // the earlier main-text page stays, and no temporary file remains.
+  TempDir dir;
+  std::string out = dir / "out";
+  ASSERT_EQ(mkdir(out.c_str(), 0777), 0);
+  hzt::WriteFile(out + "/honbun.html", "earlier");
+  std::string err = dir / "stderr";
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {1200, 1200};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    dup2(fd, 2);
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    const char* argv[] = {"hz2html", HZ_SAMPLE_DICT, out.c_str(), nullptr};
+    _exit(hz::RunConverter(3, argv));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(ReadFile(err), "hz2html: cannot write " + out + "\\honbun.html: File too large\n");
+  EXPECT_EQ(ListDir(out), (std::vector<std::string>{"hanrei.html", "honbun.html", "jo.html",
+                                                    "oku.html", "usage.html"}));
+  EXPECT_EQ(ReadFile(out + "/honbun.html"), "earlier");
+  EXPECT_EQ(ReadFile(out + "/usage.html"), ReadFile(std::string(HZ_SOURCE_DIR) + "/tests/golden/sample/usage.html"));
 }
 
 }  // namespace
