@@ -73,15 +73,15 @@ void Prose(Rng& r, std::string* s, size_t n) {
 void Styles(Rng& r, hzb::Record* rec, uint32_t from, uint32_t to) {
   static const int32_t kCodes[] = {4, 5, 100, 102, 7};
   for (uint32_t at = from + r.Below(16); at + 4 < to; at += 24 + r.Below(40)) {
-    // Keep spans on character starts: the prose is made of two-byte
-    // characters and short ASCII words; an odd start is harmless anyway.
+    // Some starts fall on a second byte, as damaged or careless layout
+    // data may; such spans never open.
     rec->styles.push_back({at, 2 + 2 * r.Below(4), kCodes[r.Below(5)]});
   }
 }
 
 // One main-text entry appended to rec; returns the entry's offset.
-uint32_t AddEntry(Rng& r, hzb::Record* rec, int32_t record_no, uint32_t entry_index,
-                  int32_t records, uint32_t link_names) {
+uint32_t AddEntry(Rng& r, hzb::Record* rec, uint32_t entry_index, int32_t records,
+                  uint32_t link_names) {
   std::string& t = rec->text;
   uint32_t start = static_cast<uint32_t>(t.size());
   // Headword line: reading, 【written form】, sometimes a second pair.
@@ -145,7 +145,6 @@ uint32_t AddEntry(Rng& r, hzb::Record* rec, int32_t record_no, uint32_t entry_in
   }
   Styles(r, rec, body, static_cast<uint32_t>(t.size()));
   t += "\r\r";
-  (void)record_no;
   return start;
 }
 
@@ -175,7 +174,7 @@ bool FindScale(const std::string& name, Scale* scale) {
 hzb::Record MakeMainTextRecord(uint64_t seed, size_t entries) {
   Rng r(seed);
   hzb::Record rec;
-  for (size_t e = 0; e < entries; ++e) AddEntry(r, &rec, 1, static_cast<uint32_t>(e), 8000, 5000);
+  for (size_t e = 0; e < entries; ++e) AddEntry(r, &rec, static_cast<uint32_t>(e), 8000, 5000);
   std::sort(rec.styles.begin(), rec.styles.end(),
             [](const hzb::Style& a, const hzb::Style& b) { return a.offset < b.offset; });
   return rec;
@@ -207,8 +206,7 @@ void MakeDictionary(const Scale& scale, uint64_t seed, hzb::DictBuilder* b) {
   headwords.reserve(entries);
   for (uint32_t e = 0; e < entries; ++e) {
     uint32_t rec = static_cast<uint32_t>(static_cast<uint64_t>(e) * records / entries);
-    uint32_t offset = AddEntry(r, &main[rec], static_cast<int32_t>(rec + 1), e,
-                               static_cast<int32_t>(records), link_names);
+    uint32_t offset = AddEntry(r, &main[rec], e, static_cast<int32_t>(records), link_names);
     headwords.push_back({rec + 1, 0, offset, ""});
   }
   for (hzb::Record& rec : main) {
@@ -226,9 +224,6 @@ void MakeDictionary(const Scale& scale, uint64_t seed, hzb::DictBuilder* b) {
     std::snprintf(name, sizeof name, "LIST/d%04d00.lst", kMainCodes[r.Below(30)]);
     const hzb::ListRow& h = headwords[r.Below(entries)];
     b->lists[name].push_back({h.record, 0, r.OneIn(20) ? h.offset + 1 : h.offset, ""});
-  }
-  for (const char* name : {"LIST/d900300.lst", "LIST/d900500.lst"}) {
-    (void)name;
   }
   for (uint32_t m = main_markers; m < markers; ++m) {
     b->lists[r.OneIn(2) ? "LIST/d900300.lst" : "LIST/d900500.lst"].push_back(
