@@ -52,7 +52,7 @@ void BM_RenderEntry(benchmark::State& state) {
     out.Clear();
     int32_t n = 1;
     for (int32_t start : f.starts) {
-      hz::RenderEntry(out, 1, hz::EntryRef{1, start, n++}, dat, inf, t1, t2, t3, t4, options);
+      hz::RenderEntry(out, true, hz::EntryRef{1, start, n++}, dat, inf, t1, t2, t3, t4, options);
     }
     benchmark::DoNotOptimize(out.data());
   }

@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hz::CommandLineResult r = hz::ParseCommandLine(static_cast<int>(args.size()), argv.data(), &options);
   if (r == hz::CommandLineResult::kRun) {
     // Both paths end in a separator; the extensions hold at most four bytes.
-    if (options.inPath.empty() || options.outPath.empty()) abort();
-    if (std::strlen(options.imageExt) > 4 || std::strlen(options.movieExt) > 4) abort();
-    char last = options.outPath.back();
+    if (options.in_path.empty() || options.out_path.empty()) abort();
+    if (std::strlen(options.image_ext) > 4 || std::strlen(options.movie_ext) > 4) abort();
+    char last = options.out_path.back();
     if (last != '\\' && last != '/') abort();
   }
   return 0;

@@ -47,10 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hz::CLinkTable t(write("r.TBL", table));
   hz::RunOptions options;
   hz::PageWriter out;
-  hz::RenderEntry(out, mode & 1, hz::EntryRef{1, static_cast<int32_t>(start % (text.size() + 2)), 1}, d,
+  hz::RenderEntry(out, (mode & 1) != 0, hz::EntryRef{1, static_cast<int32_t>(start % (text.size() + 2)), 1}, d,
                   i, t, t, t, t, options);
   // Again from the record's start, reusing the loaded record and tables.
-  hz::RenderEntry(out, (mode >> 1) & 1, hz::EntryRef{1, 0, 2}, d, i, t, t, t, t, options);
+  hz::RenderEntry(out, ((mode >> 1) & 1) != 0, hz::EntryRef{1, 0, 2}, d, i, t, t, t, t, options);
   // The key writers on the raw text, zero-terminated as a record is.
   hz::WriteHeadwordKeys(text.c_str(), out);
   hz::WriteCapturedKeys(text.c_str(), out);

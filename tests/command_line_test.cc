@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/command_line.h"
+#include "platform/file_system.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -33,78 +34,98 @@ TEST(CommandLine, UsageErrors) {
 TEST(CommandLine, Extensions) {
   Parsed p = Parse({"-f=bmp", "/m=avi", "in"});
   ASSERT_EQ(p.result, CommandLineResult::kRun);
-  EXPECT_STREQ(p.options.imageExt, "bmp");
-  EXPECT_STREQ(p.options.movieExt, "avi");
-  EXPECT_STREQ(Parse({"-f=jpeg2", "in"}).options.imageExt, "jpeg");
-  EXPECT_STREQ(Parse({"-fbmp", "in"}).options.imageExt, "jpg");
-  EXPECT_STREQ(Parse({"-f", "in"}).options.imageExt, "jpg");
-  EXPECT_STREQ(Parse({"-f=", "in"}).options.imageExt, "");
-  EXPECT_STREQ(Parse({"in"}).options.movieExt, "mpg");
+  EXPECT_STREQ(p.options.image_ext, "bmp");
+  EXPECT_STREQ(p.options.movie_ext, "avi");
+  EXPECT_STREQ(Parse({"-f=jpeg2", "in"}).options.image_ext, "jpeg");
+  EXPECT_STREQ(Parse({"-fbmp", "in"}).options.image_ext, "jpg");
+  EXPECT_STREQ(Parse({"-f", "in"}).options.image_ext, "jpg");
+  EXPECT_STREQ(Parse({"-f=", "in"}).options.image_ext, "");
+  EXPECT_STREQ(Parse({"in"}).options.movie_ext, "mpg");
   // Unknown options, a lone '-' and /? are ignored.
   Parsed q = Parse({"-x", "/?", "-", "in"});
   EXPECT_EQ(q.result, CommandLineResult::kRun);
-  EXPECT_EQ(q.options.inPath, "in\\");
+  EXPECT_EQ(q.options.in_path, "in\\");
 }
 
 TEST(CommandLine, PositionalArgumentsAndOutput) {
   Parsed p = Parse({"in", "out", "third"});
-  EXPECT_EQ(p.options.inPath, "in\\");
-  EXPECT_EQ(p.options.outPath, "out\\");
-  EXPECT_EQ(Parse({"in"}).options.outPath, ".\\");
+  EXPECT_EQ(p.options.in_path, "in\\");
+  EXPECT_EQ(p.options.out_path, "out\\");
+  EXPECT_EQ(Parse({"in"}).options.out_path, ".\\");
   // -o and the second positional argument: the later wins.
-  EXPECT_EQ(Parse({"-o", "out", "in", "dir2"}).options.outPath, "dir2\\");
-  EXPECT_EQ(Parse({"in", "dir2", "-o", "out"}).options.outPath, "out\\");
-  EXPECT_EQ(Parse({"in", "/o", "x"}).options.outPath, "x\\");
-  EXPECT_EQ(Parse({"in", "-out", "-f=bmp"}).options.outPath, "-f=bmp\\");
-  EXPECT_STREQ(Parse({"in", "-out", "-f=bmp"}).options.imageExt, "jpg");
+  EXPECT_EQ(Parse({"-o", "out", "in", "dir2"}).options.out_path, "dir2\\");
+  EXPECT_EQ(Parse({"in", "dir2", "-o", "out"}).options.out_path, "out\\");
+  EXPECT_EQ(Parse({"in", "/o", "x"}).options.out_path, "x\\");
+  EXPECT_EQ(Parse({"in", "-out", "-f=bmp"}).options.out_path, "-f=bmp\\");
+  EXPECT_STREQ(Parse({"in", "-out", "-f=bmp"}).options.image_ext, "jpg");
 }
 
 TEST(CommandLine, PathNormalisation) {
-  EXPECT_EQ(Parse({"in/"}).options.inPath, "in/");
-  EXPECT_EQ(Parse({"in\\"}).options.inPath, "in\\");
-  EXPECT_EQ(Parse({""}).options.inPath, ".\\");
-  EXPECT_EQ(Parse({"in", ""}).options.outPath, ".\\");
-  // The last byte decides: 表 ends with 0x5C.
-  EXPECT_EQ(Parse({"in", "\x95\x5C"}).options.outPath, "\x95\x5C");
+  EXPECT_EQ(Parse({"in/"}).options.in_path, "in/");
+  EXPECT_EQ(Parse({"in\\"}).options.in_path, "in\\");
+  EXPECT_EQ(Parse({""}).options.in_path, ".\\");
+  EXPECT_EQ(Parse({"in", ""}).options.out_path, ".\\");
+  // A Shift-JIS path ends in 表 (0x95 0x5C), whose second byte is no
+  // separator; a valid UTF-8 path's last 0x5C is one.
+  EXPECT_EQ(Parse({"in", "\x95\x5C"}).options.out_path, "\x95\x5C\\");
+  EXPECT_EQ(Parse({"\x95\x5C"}).options.in_path, "\x95\x5C\\");
+  EXPECT_EQ(Parse({"in", "\x95\x5C\\"}).options.out_path, "\x95\x5C\\");
+  EXPECT_EQ(Parse({"in", "\x82\xA0\x95\x5C"}).options.out_path, "\x82\xA0\x95\x5C\\");
+  EXPECT_EQ(Parse({"in", "\xE8\xA1\xA8\\"}).options.out_path, "\xE8\xA1\xA8\\");
   // No fixed length limit.
   std::string longer(400, 'a');
-  EXPECT_EQ(Parse({longer}).options.inPath, longer + "\\");
+  EXPECT_EQ(Parse({longer}).options.in_path, longer + "\\");
 }
 
 TEST(CommandLine, AbsolutePaths) {
   hzt::TempDir dir;
   Parsed p = Parse({dir.path(), dir / "out/deeper"});
   ASSERT_EQ(p.result, CommandLineResult::kRun);
-  EXPECT_EQ(p.options.inPath, dir.path() + "\\");
-  EXPECT_EQ(p.options.outPath, dir / "out/deeper\\");
+  EXPECT_EQ(p.options.in_path, dir.path() + "\\");
+  EXPECT_EQ(p.options.out_path, dir / "out/deeper\\");
   // An argument naming an existing entry at the root is a path.
-  EXPECT_TRUE(hz::IsAbsolutePathArgument("/tmp"));
-  EXPECT_TRUE(hz::IsAbsolutePathArgument("/no-such-entry/x"));
+  EXPECT_TRUE(hz::IsPathArgument("/tmp"));
+  EXPECT_TRUE(hz::IsPathArgument("/no-such-entry/x"));
   // Options keep their meaning; so do a lone '/' and names that do not exist.
-  EXPECT_FALSE(hz::IsAbsolutePathArgument("/"));
-  EXPECT_FALSE(hz::IsAbsolutePathArgument("/o"));
-  EXPECT_FALSE(hz::IsAbsolutePathArgument("/f=bmp"));
-  EXPECT_FALSE(hz::IsAbsolutePathArgument("-/x"));
+  EXPECT_FALSE(hz::IsPathArgument("/"));
+  EXPECT_FALSE(hz::IsPathArgument("/o"));
+  EXPECT_FALSE(hz::IsPathArgument("/f=bmp"));
+  EXPECT_FALSE(hz::IsPathArgument("-/x"));
   Parsed q = Parse({"/f=bmp", "/", "in", "/o", "/tmp"});
-  EXPECT_STREQ(q.options.imageExt, "bmp");
-  EXPECT_EQ(q.options.outPath, "/tmp\\");
+  EXPECT_STREQ(q.options.image_ext, "bmp");
+  EXPECT_EQ(q.options.out_path, "/tmp\\");
   EXPECT_EQ(Parse({"/", "/o"}).result, CommandLineResult::kUsage);
 }
 
-TEST(CommandLine, ManualPageNamesEveryOption) {
+TEST(CommandLine, ManualPageAndHelpNameEveryOption) {
   std::string page = hzt::ReadFile(std::string(HZ_SOURCE_DIR) + "/doc/hz2html.1");
   ASSERT_FALSE(page.empty());
-  // roff writes a minus sign as "\-" and font changes as \fB...; plain text
-  // is what a reader sees.
+  // roff writes a minus sign as "\-"; plain text is what a reader sees.
   std::string plain;
   for (size_t i = 0; i < page.size(); ++i) {
     if (page[i] == '\\' && i + 1 < page.size() && page[i + 1] == '-') continue;
     plain.push_back(page[i]);
   }
-  for (const char* const* o = hz::kKnownOptions; *o; ++o) {
-    EXPECT_NE(plain.find(*o), std::string::npos) << *o << " is not in the manual page";
+  const std::string help = hz::HelpText();
+  ASSERT_GT(hz::kOptionCount, 4u);
+  for (size_t i = 0; i < hz::kOptionCount; ++i) {
+    const hz::OptionInfo& o = hz::kOptions[i];
+    EXPECT_NE(plain.find(o.name), std::string::npos) << o.name << " is not in the manual page";
+    EXPECT_NE(help.find(std::string("  ") + o.name + o.argument), std::string::npos) << o.name;
+    EXPECT_NE(help.find(o.help), std::string::npos) << o.name;
   }
   EXPECT_NE(plain.find("/f=bmp"), std::string::npos);
+}
+
+TEST(CommandLine, HelpText) {
+  const std::string help = hz::HelpText();
+  // The usage line first, an option a line, then the exit statuses.
+  EXPECT_EQ(help.rfind(hz::kUsageLine, 0), 0u);
+  EXPECT_NE(help.find("\n  -f=EXT        extension of the image files"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n  -o OUTPATH    write into OUTPATH"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n  --version     print the version banner"), std::string::npos) << help;
+  EXPECT_NE(help.find("Exit status: 0 all written; 255 (-1) usage error"), std::string::npos);
+  EXPECT_EQ(help.back(), '\n');
 }
 
 }  // namespace

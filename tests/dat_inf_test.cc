@@ -231,6 +231,12 @@ TEST(CInfFile, CursorMatchesALinearSkip) {
     while (linear < 8 && offsets[linear] < pos) ++linear;
     EXPECT_EQ(inf.StyleCursor(pos), linear) << pos;
   }
+  // Asked again from the end down, as entries out of order ask.
+  for (uint32_t pos = 40; pos-- > 0;) {
+    uint32_t linear = 0;
+    while (linear < 8 && offsets[linear] < pos) ++linear;
+    EXPECT_EQ(inf.StyleCursor(pos), linear) << pos;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Names on the file system: separators, letter case, directory creation.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "driver/output_dirs.h"
 #include "platform/file_system.h"
@@ -65,8 +68,18 @@ TEST(FileSystem, CreatesOutputLevelsInOrder) {
   hzt::WriteFile(dir / "f", "x");
   hz::CreateOutputDirectories(dir.path() + "/f/g/");
   EXPECT_FALSE(Exists(dir / "f/g"));
-  // The current directory creates nothing.
+}
+
+TEST(FileSystem, CurrentDirectoryCreatesNothing) {
+  TempDir dir;
+  char* old = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
   hz::CreateOutputDirectories(".\\");
+  hz::CreateOutputDirectories("\\");
+  const std::vector<std::string> created = hzt::ListDir(".");
+  ASSERT_EQ(chdir(old), 0);
+  free(old);
+  EXPECT_TRUE(created.empty());
 }
 
 TEST(FileSystem, NewDirectoriesFollowTheUmask) {

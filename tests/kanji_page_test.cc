@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "html/kanji_page.h"
+#include "core/book_pages.h"
 #include "html/main_text_page.h"
 #include "tests/test_support.h"
 

@@ -1,6 +1,7 @@
 // The main-text page: headword-list order and the marker merge.
 #include <gtest/gtest.h>
 
+#include "core/book_pages.h"
 #include "html/main_text_page.h"
 #include "tests/test_support.h"
 

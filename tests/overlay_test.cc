@@ -102,7 +102,7 @@ TEST(Overlay, ImagesAndTheFirstLineBreak) {
   // A double quote in the alt text stays as it is; extensions from the
   // options.
   hz::RunOptions options;
-  std::snprintf(options.imageExt, sizeof options.imageExt, "bmp");
+  std::snprintf(options.image_ext, sizeof options.image_ext, "bmp");
   EXPECT_EQ(Render(Rec("a\\r{use:2:\"q\"}"), 0, 1, 0, 1, options),
             Crlf("a<br />\n<img src=\"USE/u02.bmp\" alt=\"\"q\"\">"));
 }
@@ -111,7 +111,7 @@ TEST(Overlay, MediaObjects) {
   EXPECT_EQ(Render(Rec("a\\r{obj:1:\\g{F7DB}xy}z"), 0, 1, 0, 1),
             Crlf("a<br />\n<object data=\"MOVIE/m01.mpg\" >&#xF7DB;xy</object>z"));
   hz::RunOptions options;
-  std::snprintf(options.movieExt, sizeof options.movieExt, "avi");
+  std::snprintf(options.movie_ext, sizeof options.movie_ext, "avi");
   EXPECT_EQ(Render(Rec("a\\r{obj:1:\\g{F7DC}}{obj:1:\\g{F7DD}}"), 0, 1, 0, 1, options),
             Crlf("a<br />\n<object data=\"MOVIE/m01.avi\" >&#xF7DC;</object>"
                  "<object data=\"KNJ/k01.avi\" >&#xF7DD;</object>"));

@@ -7,7 +7,6 @@
 
 #include <csignal>
 
-#include "data/bytes.h"
 #include "platform/page_file.h"
 #include "platform/page_writer.h"
 #include "tests/test_support.h"
@@ -37,10 +36,34 @@ TEST(PageWriter, Numbers) {
   w.CharRef(0xF040);
   w.CharRef(0x00AB);
   EXPECT_EQ(w.str(), "0007 ffff ffffffff &#xF040;&#x00AB;");
-  EXPECT_EQ(hz::ToSigned32(0xFFFFFFFF), -1);
-  EXPECT_EQ(hz::ToSigned32(0x80000000), INT32_MIN);
-  const unsigned char le[] = {0x01, 0x00, 0x01, 0x80};
-  EXPECT_EQ(hz::LoadU32LE(le), 0x80010001u);
+  // Signed numbers from the files: "%04d" pads after the sign.
+  w.Clear();
+  w.Dec4(-1);
+  w.Put(' ');
+  w.Dec4(12);
+  w.Put(' ');
+  w.Dec4(-2147483647 - 1);
+  w.Put(' ');
+  w.Dec4(123456);
+  EXPECT_EQ(w.str(), "-001 0012 -2147483648 123456");
+}
+
+TEST(PageWriter, MemoryWriterGrows) {
+  // Past its first buffer, by single bytes, long writes and references.
+  hz::PageWriter w;
+  std::string expected;
+  for (int i = 0; i < 3000; ++i) {
+    w.Put('a');
+    w.Write("b\n", 2);
+    w.CharRef(0xF040);
+    expected += "ab\r\n&#xF040;";
+  }
+  const std::string line(20000, 'x');
+  w.Write(line.data(), line.size());
+  w.WriteRaw(line.data(), line.size());
+  expected += line + line;
+  EXPECT_EQ(w.size(), expected.size());
+  EXPECT_EQ(w.str(), expected);
 }
 
 TEST(PageWriter, LargeOutputThroughAFile) {
@@ -80,6 +103,11 @@ TEST(PageFile, CommitPutsThePageInPlace) {
   ASSERT_TRUE(f.Create(page));
   f.out().Str("x\n");
   EXPECT_FALSE(hzt::Exists(page));
+  // Meanwhile the page is a hidden temporary file beside it.
+  std::vector<std::string> names = hzt::ListDir(dir.path());
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names[0].substr(0, 8), ".p.html.");
+  EXPECT_EQ(names[0].size(), 14u);
   ASSERT_TRUE(f.Commit());
   umask(old);
   EXPECT_EQ(ReadFile(page), "x\r\n");

@@ -123,18 +123,4 @@ TEST(RenderEntry, HeadwordKeysFollowTheEntry) {
             Crlf("<dt id=\"0001-0002\">" + S("ア・イ") + "</dt>\n<dd>def") +
                 Key(S("アイ") + "\r"));
 }
-
-TEST(RenderEntry, NegativeNumbersInIdentifiers) {
-  // Record numbers from a list are signed; "%04d" pads after the sign.
-  hz::PageWriter w;
-  w.Dec4(-1);
-  w.Put(' ');
-  w.Dec4(12);
-  w.Put(' ');
-  w.Dec4(-2147483647 - 1);
-  w.Put(' ');
-  w.Dec4(123456);
-  EXPECT_EQ(w.str(), "-001 0012 -2147483648 123456");
-}
-
 }  // namespace

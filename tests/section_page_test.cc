@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "driver/section_page.h"
+#include "html/section_page.h"
 #include "tests/test_support.h"
 
 using hzt::Crlf;

@@ -86,7 +86,7 @@ std::vector<std::string> ListDir(const std::string& path) {
   return names;
 }
 
-std::string Render(const std::string& source, int list_mode, int record, int offset,
+std::string Render(const std::string& source, bool list_mode, int record, int offset,
                    int entry_no, const hz::RunOptions& options) {
   TempDir dir;
   Build(source, dir.path());

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_options.h"
+#include "core/run_options.h"
 
 namespace hzt {
 
@@ -40,7 +40,7 @@ std::vector<std::string> ListDir(const std::string& path);
 
 // Renders one entry of DATA/KX01 of the dictionary built from source, with
 // the dictionary's four link-name tables, and returns the bytes written.
-std::string Render(const std::string& source, int list_mode, int record, int offset,
+std::string Render(const std::string& source, bool list_mode, int record, int offset,
                    int entry_no, const hz::RunOptions& options = hz::RunOptions());
 
 // The result of running the converter in-process.

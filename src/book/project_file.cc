@@ -1,14 +1,15 @@
 #include "book/project_file.h"
 
+#include "core/book_pages.h"
 #include "platform/page_file.h"
 
 namespace hz {
 
 namespace {
 
-// Lines 3 to 27, Shift-JIS. 【 】 are the kana separators; the Source= lines
-// name the pages in the order the run writes them, with their titles.
-const char kFixedLines[] =
+// The settings between the OutPath= line and the Book= line, Shift-JIS.
+// 【 】 are the kana separators.
+const char kSettings[] =
     "IndexFile=\n"
     "Copyright=$(BASE)\\Copyright.txt\n"
     "GaijiFile=$(BASE)\\Gaiji.xml\n"
@@ -26,15 +27,12 @@ const char kFixedLines[] =
     "StopWord=a the\n"
     "delChars=\x81\xA2\x81\x7E\x81\x81\x81\x69\x81\x6A\n"
     "titleOrder=1\n"
-    "Size=10000;10000;4000;2000000;4000;50000;50000;500;500;10000;2000\n"
-    "Book=\x8F\x74\x95\x97\x93\x54;harukaze;\x88\xEA\x94\xCA\x8F\x91\x95\xA8;_;"
-    "$(BASE)\\complex.xml;GAI16H00;GAI16F00;_;_;_;_;_;_;\n"
-    "Source=$(BASE)\\usage.html;\x8F\x74\x95\x97\x93\x54\x82\xCC\x8E\x67\x82\xA2\x95\xFB;_;HTML;\n"
-    "Source=$(BASE)\\hanrei.html;\x96\x7D\x97\xE1;_;HTML;\n"
-    "Source=$(BASE)\\jo.html;\x8F\x98;_;HTML;\n"
-    "Source=$(BASE)\\oku.html;\x89\x9C\x95\x74;_;HTML;\n"
-    "Source=$(BASE)\\honbun.html;\x8F\x74\x95\x97\x93\x54;_;HTML;\n"
-    "Source=$(BASE)\\kanji.html;\x8A\xBF\x8E\x9A;_;HTML;\n";
+    "Size=10000;10000;4000;2000000;4000;50000;50000;500;500;10000;2000\n";
+
+// The Book= line after the book's title; 一般書物 is the book's kind.
+const char kBookFields[] =
+    ";harukaze;\x88\xEA\x94\xCA\x8F\x91\x95\xA8;_;$(BASE)\\complex.xml;GAI16H00;GAI16F00;"
+    "_;_;_;_;_;_;\n";
 
 }  // namespace
 
@@ -45,12 +43,23 @@ bool WriteBookProjectFile(const std::string& out_path) {
     return false;
   }
   PageWriter& out = file.out();
-  out.Str("InPath=");
+  out.Lit("InPath=");
   out.Str(out_path.c_str());
-  out.Str("\nOutPath=");
+  out.Lit("\nOutPath=");
   out.Str(out_path.c_str());
   out.Put('\n');
-  out.Str(kFixedLines);
+  out.Lit(kSettings);
+  out.Lit("Book=");
+  out.Str(kBookTitle);
+  out.Lit(kBookFields);
+  // One source per page, in the order the run writes them.
+  for (const BookPage& page : kBookPages) {
+    out.Lit("Source=$(BASE)\\");
+    out.Str(page.file_name);
+    out.Put(';');
+    out.Str(page.title);
+    out.Lit(";_;HTML;\n");
+  }
   if (!file.Commit()) {
     ReportCannotWrite(file);
     return false;

@@ -6,7 +6,7 @@ namespace {
 constexpr unsigned kDatHeaderSize = 4;
 }
 
-CDatFile::CDatFile(const std::string& fs_path) : path_(fs_path), file_(fs_path) {
+CDatFile::CDatFile(const std::string& fs_path) : file_(fs_path) {
   if (file_.is_open()) index_.Load(file_, kDatHeaderSize);
 }
 
@@ -21,7 +21,6 @@ const char* CDatFile::LoadRecord(int32_t n) {
     return nullptr;
   }
   loaded_ = n;
-  offset_ = offset;
   buffer_.resize(static_cast<size_t>(length) + 1);
   length_ = static_cast<uint32_t>(file_.ReadAt(offset, buffer_.data(), length));
   buffer_[length_] = '\0';

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "data/input_file.h"
+#include "platform/input_file.h"
 #include "data/record_index.h"
 
 namespace hz {
@@ -37,12 +37,10 @@ class CDatFile {
   uint32_t GetLength() const { return length_; }
 
  private:
-  std::string path_;
   InputFile file_;
   RecordIndex index_;
   std::vector<char> buffer_;
   const char* text_ = nullptr;
-  uint32_t offset_ = 0;
   uint32_t length_ = 0;
   int32_t loaded_ = 0;
 };

@@ -13,7 +13,7 @@ constexpr unsigned kLinkTableAt = 16;
 constexpr unsigned kAnchorTableAt = 24;
 }  // namespace
 
-CInfFile::CInfFile(const std::string& fs_path) : path_(fs_path), file_(fs_path) {
+CInfFile::CInfFile(const std::string& fs_path) : file_(fs_path) {
   if (file_.is_open()) index_.Load(file_, kInfHeaderSize);
 }
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "data/input_file.h"
+#include "platform/input_file.h"
 #include "data/record_index.h"
 #include "data/records.h"
 
@@ -71,7 +71,6 @@ class CInfFile {
   template <typename T>
   static uint32_t Seek(const TableView<T>& table, Jump* jump, uint32_t pos);
 
-  std::string path_;
   InputFile file_;
   RecordIndex index_;
   std::vector<unsigned char> buffer_;

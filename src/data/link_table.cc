@@ -4,7 +4,7 @@
 
 namespace hz {
 
-CLinkTable::CLinkTable(const std::string& fs_path) : path_(fs_path), file_(fs_path) {
+CLinkTable::CLinkTable(const std::string& fs_path) : file_(fs_path) {
   if (file_.is_open()) Load();
 }
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "data/input_file.h"
+#include "platform/input_file.h"
 #include "data/records.h"
 
 namespace hz {
@@ -35,7 +35,6 @@ class CLinkTable {
  private:
   void Load();
 
-  std::string path_;
   InputFile file_;
   int32_t count_ = 0;
   std::vector<LinkName> entries_;

@@ -17,7 +17,7 @@ constexpr size_t kChunkRecords = 4096;
 }  // namespace
 
 CListFile::CListFile(const std::string& fs_path, int32_t mode)
-    : path_(fs_path), file_(fs_path), mode_(mode) {
+    : file_(fs_path), mode_(mode) {
   if (file_.is_open()) Load();
 }
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "data/input_file.h"
+#include "platform/input_file.h"
 #include "data/records.h"
 
 namespace hz {
@@ -46,7 +46,6 @@ class CListFile {
  private:
   void Load();
 
-  std::string path_;
   InputFile file_;
   int32_t mode_;
   int32_t count_ = 0;

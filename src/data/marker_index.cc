@@ -1,8 +1,10 @@
 #include "data/marker_index.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "data/list_file.h"
+#include "platform/file_system.h"
 
 namespace hz {
 
@@ -75,6 +77,18 @@ int32_t CMarkerIndex::Sort() {
   sorted_.reserve(in_order_.size());
   for (const MarkerEntry& e : in_order_) sorted_.push_back(&e);
   return GetCount();
+}
+
+std::string MarkerListName(int32_t code) {
+  char name[32];
+  std::snprintf(name, sizeof name, "list\\d%04d00.lst", static_cast<int>(code));
+  return name;
+}
+
+void LoadMarkerLists(CMarkerIndex* index, const std::string& in_path,
+                     std::initializer_list<int32_t> codes) {
+  for (int32_t code : codes) index->AddList(ResolveDictionaryName(in_path, MarkerListName(code)), code);
+  index->Sort();
 }
 
 }  // namespace hz

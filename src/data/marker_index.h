@@ -13,6 +13,7 @@
 #define HZ2HTML_DATA_MARKER_INDEX_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 
 namespace hz {
 
+// Used only by tests: the sort orders as a stable sort with this comparison.
 int CompareMarkers(const MarkerEntry* const* a, const MarkerEntry* const* b);
 
 // True when marker m lies before the position (record, offset), both
@@ -42,6 +44,7 @@ class CMarkerIndex {
   int32_t Sort();
   const MarkerEntry* const* GetSorted() const { return sorted_.empty() ? nullptr : sorted_.data(); }
   int32_t GetCount() const { return static_cast<int32_t>(entries_.size()); }
+  // Used only by tests.
   const MarkerEntry& GetEntry(int32_t i) const { return entries_[static_cast<size_t>(i)]; }
 
  private:
@@ -51,6 +54,14 @@ class CMarkerIndex {
   std::vector<MarkerEntry> in_order_;
   std::vector<const MarkerEntry*> sorted_;
 };
+
+// The name of the marker list of code: "list\\dCCCC00.lst".
+std::string MarkerListName(int32_t code);
+
+// Adds the marker lists of codes, in that order, from the dictionary under
+// in_path, and sorts the index.
+void LoadMarkerLists(CMarkerIndex* index, const std::string& in_path,
+                     std::initializer_list<int32_t> codes);
 
 }  // namespace hz
 

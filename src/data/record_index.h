@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "data/input_file.h"
+#include "platform/input_file.h"
 
 namespace hz {
 

@@ -1,16 +1,32 @@
 #include "driver/command_line.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
+
+#include "platform/file_system.h"
+#include "platform/lead_byte.h"
 
 namespace hz {
 
 const char kUsageLine[] = "Usage: hz2html [-m={avi|mpg}][-f={jpg|bmp}] <inpath> [<outpath>]\n";
 const char kBanner[] = "HARUKAZE Toolkit ver1.04\n";
-const char* const kKnownOptions[] = {"-f=", "-m=", "-o", "--help", "--version", nullptr};
+
+const OptionInfo kOptions[] = {
+    {"-f=", "EXT", OptionKind::kImageExtension,
+     "extension of the image files the pages name (default jpg; 4 characters at most)"},
+    {"-m=", "EXT", OptionKind::kMovieExtension,
+     "extension of the movie files the pages name (default mpg; 4 characters at most)"},
+    {"-o", " OUTPATH", OptionKind::kOutputPath,
+     "write into OUTPATH, as the second path does (the later of the two wins)"},
+    {"--help", "", OptionKind::kHelp, "print this help and exit"},
+    {"--version", "", OptionKind::kVersion, "print the version banner and exit"},
+};
+const size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
 
 namespace {
+
+const char kExitStatuses[] =
+    "Options also begin with '/'. Exit status: 0 all written; 255 (-1) usage error,\n"
+    "DATA or LIST missing or not a directory; 1 start-up failed; 2 a file not written.\n";
 
 // -f=VALUE and -m=VALUE: the extension is cleared and takes at most four
 // characters of the value.
@@ -19,21 +35,50 @@ void SetExtension(const char* value, char (&ext)[5]) {
   for (int i = 0; i < 4 && value[i]; ++i) ext[i] = value[i];
 }
 
+bool IsLongName(const char* name) { return name[0] == '-' && name[1] == '-'; }
+
+// The option that arg (which begins with '-' or '/') stands for: a long
+// option by its whole spelling, any other by its second character (and the
+// '=' in third place, for options that take their value so). Null for an
+// option the parser does not know, which is ignored.
+const OptionInfo* FindOption(const char* arg) {
+  for (const OptionInfo& o : kOptions) {
+    if (IsLongName(o.name)) {
+      if (std::strcmp(arg, o.name) == 0) return &o;
+    } else if (arg[1] != '\0' && arg[1] == o.name[1] && (o.name[2] != '=' || arg[2] == '=')) {
+      return &o;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-bool IsAbsolutePathArgument(const char* arg) {
-  if (arg[0] != '/' || arg[1] == '\0') return false;
-  if (std::strchr(arg + 1, '/')) return true;
-  struct stat st;
-  return stat(arg, &st) == 0;
+std::string HelpText() {
+  std::string text = kUsageLine;
+  for (const OptionInfo& o : kOptions) {
+    std::string left = std::string("  ") + o.name + o.argument;
+    left.resize(left.size() < 16 ? 16 : left.size() + 1, ' ');
+    text += left + o.help + "\n";
+  }
+  return text + kExitStatuses;
 }
 
 void NormalisePath(std::string* path) {
   if (path->empty()) {
     *path = ".\\";
-  } else if (path->back() != '\\' && path->back() != '/') {
-    *path += '\\';
+    return;
   }
+  // The start of the last character: in a Shift-JIS path a lead byte and
+  // the byte after it are one character.
+  size_t last = path->size() - 1;
+  if (IsShiftJisPath(*path)) {
+    for (size_t i = 0; i < path->size(); i += IsLeadByte(static_cast<unsigned char>((*path)[i])) ? 2 : 1) {
+      last = i;
+    }
+  }
+  const char c = (*path)[last];
+  if (last != path->size() - 1 || (c != '\\' && c != '/')) *path += '\\';
 }
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions* options) {
@@ -41,36 +86,31 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
-    if (std::strcmp(arg, "--help") == 0) return CommandLineResult::kHelp;
-    if (std::strcmp(arg, "--version") == 0) return CommandLineResult::kVersion;
-    bool option = arg[0] == '-' || (arg[0] == '/' && !IsAbsolutePathArgument(arg));
-    if (option) {
-      switch (arg[1]) {
-        case 'f':
-          if (arg[2] == '=') SetExtension(arg + 3, options->imageExt);
-          break;
-        case 'm':
-          if (arg[2] == '=') SetExtension(arg + 3, options->movieExt);
-          break;
-        case 'o':
+    if (arg[0] == '-' || (arg[0] == '/' && !IsPathArgument(arg))) {
+      const OptionInfo* option = FindOption(arg);
+      if (!option) continue;  // unknown options are ignored
+      switch (option->kind) {
+        case OptionKind::kImageExtension: SetExtension(arg + 3, options->image_ext); break;
+        case OptionKind::kMovieExtension: SetExtension(arg + 3, options->movie_ext); break;
+        case OptionKind::kOutputPath:
           if (i + 1 >= argc) return CommandLineResult::kUsage;
-          options->outPath = argv[++i];
+          options->out_path = argv[++i];
           break;
-        default:
-          break;  // unknown options are ignored
+        case OptionKind::kHelp: return CommandLineResult::kHelp;
+        case OptionKind::kVersion: return CommandLineResult::kVersion;
       }
       continue;
     }
     if (positional == 0) {
-      options->inPath = arg;
+      options->in_path = arg;
     } else if (positional == 1) {
-      options->outPath = arg;
+      options->out_path = arg;
     }
     ++positional;
   }
   if (positional == 0) return CommandLineResult::kUsage;
-  NormalisePath(&options->inPath);
-  NormalisePath(&options->outPath);
+  NormalisePath(&options->in_path);
+  NormalisePath(&options->out_path);
   return CommandLineResult::kRun;
 }
 

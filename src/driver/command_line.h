@@ -1,22 +1,33 @@
 // The command line:
 //   hz2html [-m={avi|mpg}][-f={jpg|bmp}] <inpath> [<outpath>]
 // and -o followed by the output path. Options begin with '-' or '/'; their
-// second character selects what they do. On POSIX an argument that begins
-// with '/' and is a path (it holds another '/' or names an existing entry)
-// is positional, not an option.
+// second character selects what they do. An argument that begins with '/'
+// and is a path rather than an option (the platform decides) is positional.
 #ifndef HZ2HTML_DRIVER_COMMAND_LINE_H_
 #define HZ2HTML_DRIVER_COMMAND_LINE_H_
 
+#include <cstddef>
 #include <string>
 
-#include "driver/run_options.h"
+#include "core/run_options.h"
 
 namespace hz {
 
 extern const char kUsageLine[];
-// Every option the parser acts on, as a user types it (null-terminated list).
-extern const char* const kKnownOptions[];
 extern const char kBanner[];
+
+enum class OptionKind { kImageExtension, kMovieExtension, kOutputPath, kHelp, kVersion };
+
+// One option the parser knows: the parser finds options in this table, and
+// --help and the manual page describe every entry.
+struct OptionInfo {
+  const char* name;      // as typed: "-f=", "-o", "--help"
+  const char* argument;  // what follows the name, for the help ("EXT"), or ""
+  OptionKind kind;
+  const char* help;
+};
+extern const OptionInfo kOptions[];
+extern const size_t kOptionCount;
 
 enum class CommandLineResult {
   kRun,      // options filled and paths normalised
@@ -27,13 +38,14 @@ enum class CommandLineResult {
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions* options);
 
-// Appends "\\" to a path whose last byte is neither '\\' nor '/'; an empty
-// path becomes ".\\".
-void NormalisePath(std::string* path);
+// The text --help prints: the usage line, one line per option, the exit
+// statuses.
+std::string HelpText();
 
-// True when an argument that begins with '/' is an absolute path rather than
-// an option.
-bool IsAbsolutePathArgument(const char* arg);
+// Appends "\\" to a path whose last character is neither '\\' nor '/'; an
+// empty path becomes ".\\". In a Shift-JIS path the last character may be a
+// double-byte one whose second byte is 0x5C: that is no separator.
+void NormalisePath(std::string* path);
 
 }  // namespace hz
 

@@ -8,14 +8,14 @@ namespace hz {
 void CreateOutputDirectories(const std::string& path) {
   const size_t n = path.size();
   if (n == 0) return;
-  const bool utf8 = IsValidUtf8(path);
+  const bool shift_jis = IsShiftJisPath(path);
   // The mapping replaces separators byte for byte, so a prefix of the mapped
   // path is the mapped prefix.
   const std::string fs = ToFileSystemPath(path);
   size_t i = 0;
   while (i < n) {
     while (i < n && path[i] != '\\' && path[i] != '/') {
-      i += (!utf8 && IsLeadByte(static_cast<unsigned char>(path[i]))) ? 2 : 1;
+      i += (shift_jis && IsLeadByte(static_cast<unsigned char>(path[i]))) ? 2 : 1;
     }
     std::string level = fs.substr(0, i < n ? i : n);
     bool is_directory;

@@ -6,10 +6,11 @@
 #include "data/inf_file.h"
 #include "data/list_file.h"
 #include "data/marker_index.h"
-#include "driver/page_frame.h"
-#include "html/main_text_page.h"
+#include "core/book_pages.h"
 #include "html/marker_cursor.h"
+#include "html/page_frame.h"
 #include "html/render_entry.h"
+#include "platform/file_system.h"
 
 namespace hz {
 
@@ -68,38 +69,38 @@ bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
   if (!OpenPage(page, page_path, kBookTitle)) return false;
   PageWriter& out = page.out();
   {
-    PageLinkTables tables(in_path);
+    LinkTables tables(in_path);
     CMarkerIndex markers;
-    LoadMarkers(&markers, in_path, {9003, 9005});
-    out.Str("<dl>\n");
+    LoadMarkerLists(&markers, in_path, {9003, 9005});
+    out.Lit("<dl>\n");
     {
-      CDatFile dat(DictionaryPath(in_path, "data\\KX02.DAT"));
-      CInfFile inf(DictionaryPath(in_path, "data\\KX02.INF"));
-      CListFile kana(DictionaryPath(in_path, "list\\d300000.lst"), 1);
-      CListFile kaku(DictionaryPath(in_path, "list\\d310000.lst"), 1);
+      CDatFile dat(ResolveDictionaryName(in_path, "data\\KX02.DAT"));
+      CInfFile inf(ResolveDictionaryName(in_path, "data\\KX02.INF"));
+      CListFile kana(ResolveDictionaryName(in_path, "list\\d300000.lst"), 1);
+      CListFile kaku(ResolveDictionaryName(in_path, "list\\d310000.lst"), 1);
       const int32_t count = dat.GetCount();
       const KeysByRecord kana_keys(kana, count);
       const KeysByRecord kaku_keys(kaku, count);
       MarkerCursor cursor(markers);
       for (int32_t k = 1; k <= count; ++k) {
-        RenderEntry(out, 1, EntryRef{k, 0, k}, dat, inf, tables.link01, tables.link02,
+        RenderEntry(out, true, EntryRef{k, 0, k}, dat, inf, tables.link01, tables.link02,
                     tables.link03, tables.link04, options);
         // "<key type=\"かな\">"
         kana_keys.ForEach(k, [&out](const KeyEntry& e) {
-          out.Str("<key type=\"\x82\xA9\x82\xC8\">");
+          out.Lit("<key type=\"\x82\xA9\x82\xC8\">");
           WriteCutKey(e, out);
-          out.Str("</key>\n");
+          out.Lit("</key>\n");
         });
         kaku_keys.ForEach(k, [&out](const KeyEntry& e) {
-          out.Str("<!-- {KAKU");
+          out.Lit("<!-- {KAKU");
           WriteCutKey(e, out);
-          out.Str("} -->\n");
+          out.Lit("} -->\n");
         });
         cursor.Step(k, 0, true, out);
-        out.Str("</dd>\n");
+        out.Lit("</dd>\n");
       }
     }
-    out.Str("</dl>\n");
+    out.Lit("</dl>\n");
   }
   return ClosePage(page);
 }

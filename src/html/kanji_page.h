@@ -3,15 +3,16 @@
 #ifndef HZ2HTML_HTML_KANJI_PAGE_H_
 #define HZ2HTML_HTML_KANJI_PAGE_H_
 
+#include <cstddef>
 #include <string>
 
-#include "driver/run_options.h"
+#include "core/run_options.h"
 
 namespace hz {
 
 // The length of a key list's key: up to its first NUL, its first full-width
 // space (the bytes 0x81 0x40, looked for at every byte position) or the end
-// of the 42-byte field.
+// of the 42-byte field. Declared here only for tests.
 size_t CutKeyLength(const char (&key)[42]);
 
 // Writes page_path; returns false (after reporting it) when the page could

@@ -5,12 +5,9 @@
 
 #include <string>
 
-#include "driver/run_options.h"
+#include "core/run_options.h"
 
 namespace hz {
-
-// Title of the main-text page and the kanji page: 春風典 in Shift-JIS.
-extern const char kBookTitle[];
 
 // Writes page_path; returns false (after reporting it) when the page could
 // not be written.

@@ -4,30 +4,11 @@
 #define HZ2HTML_HTML_MARKER_CURSOR_H_
 
 #include <cstdint>
-#include <cstdio>
-#include <initializer_list>
-#include <string>
 
 #include "data/marker_index.h"
-#include "driver/page_frame.h"
 #include "platform/page_writer.h"
 
 namespace hz {
-
-// The name of the marker list of code: "list\\dCCCC00.lst".
-inline std::string MarkerListName(int32_t code) {
-  char name[32];
-  std::snprintf(name, sizeof name, "list\\d%04d00.lst", static_cast<int>(code));
-  return name;
-}
-
-// Adds the marker lists of codes, in that order, from the input path, and
-// sorts the index.
-inline void LoadMarkers(CMarkerIndex* index, const std::string& in_path,
-                        std::initializer_list<int32_t> codes) {
-  for (int32_t code : codes) index->AddList(DictionaryPath(in_path, MarkerListName(code)), code);
-  index->Sort();
-}
 
 class MarkerCursor {
  public:
@@ -42,9 +23,9 @@ class MarkerCursor {
     while (cursor_ < count_ && sorted_[cursor_]->record == record &&
            sorted_[cursor_]->offset == offset) {
       if (write) {
-        out.Str("<!-- {MUL");
+        out.Lit("<!-- {MUL");
         out.Dec4(sorted_[cursor_]->code);
-        out.Str("} -->\n");
+        out.Lit("} -->\n");
       }
       ++cursor_;
     }

@@ -19,11 +19,31 @@ constexpr uint32_t kMovieCode1 = 0xF7DB;
 constexpr uint32_t kMovieCode2 = 0xF7DC;
 constexpr uint32_t kKnjCode = 0xF7DD;
 
-// Copies a 4-byte label or name, cut at its first zero byte.
-void CopyName4(const char (&from)[4], char (&to)[5]) {
-  int i = 0;
-  for (; i < 4 && from[i]; ++i) to[i] = from[i];
+// Copies a name field of N bytes (a label, an anchor name, a media stem),
+// zero-terminated only when shorter, as a string cut at its first zero.
+template <size_t N>
+void CopyName(const char (&from)[N], char (&to)[N + 1]) {
+  size_t i = 0;
+  for (; i < N && from[i]; ++i) to[i] = from[i];
   to[i] = '\0';
+}
+
+// The tags a style code opens and closes with; empty for the codes that
+// open and close nothing.
+struct StyleTags {
+  const char* open;
+  const char* close;
+  uint8_t open_length, close_length;
+};
+
+StyleTags TagsOf(int32_t style) {
+  switch (style) {
+    case 4: return {"<i>", "</i>", 3, 4};
+    case 5: return {"<b>", "</b>", 3, 4};
+    case 100:
+    case 102: return {"<sub>", "</sub>", 5, 6};
+    default: return {"", "", 0, 0};
+  }
 }
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -31,9 +51,9 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 }  // namespace
 
 Overlay::Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
-                 CInfFile& inf, const LinkTables& tables, const RunOptions& options,
-                 LineState& line, uint32_t start)
-    : out_(out), list_mode_(list_mode), record_(record), text_(text), tables_(tables),
+                 CInfFile& inf, const CLinkTable* const (&link_tables)[4],
+                 const RunOptions& options, LineState& line, uint32_t start)
+    : out_(out), list_mode_(list_mode), record_(record), text_(text), link_tables_(link_tables),
       options_(options), line_(line) {
   inf.GetStyleSpans(&styles_);
   inf.GetLinkSpans(&links_);
@@ -97,13 +117,8 @@ void Overlay::Apply(uint32_t pos) {
 }
 
 void Overlay::CloseStyle() {
-  switch (style_code_) {
-    case 4: out_.Lit("</i>"); break;
-    case 5: out_.Lit("</b>"); break;
-    case 100:
-    case 102: out_.Lit("</sub>"); break;
-    default: break;
-  }
+  const StyleTags tags = TagsOf(style_code_);
+  out_.Write(tags.close, tags.close_length);
   style_end_ = kNone;
   style_code_ = 0;
 }
@@ -136,20 +151,15 @@ static uint64_t SpanEnd(uint32_t pos, uint32_t length) {
 void Overlay::OpenStyle(uint32_t pos, const StyleSpan& span) {
   style_end_ = SpanEnd(pos, span.length);
   style_code_ = span.style;
-  switch (span.style) {
-    case 4: out_.Lit("<i>"); break;
-    case 5: out_.Lit("<b>"); break;
-    case 100:
-    case 102: out_.Lit("<sub>"); break;
-    default: break;  // other codes open and close nothing
-  }
+  const StyleTags tags = TagsOf(span.style);
+  out_.Write(tags.open, tags.open_length);
 }
 
 void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
   link_end_ = SpanEnd(pos, span.length);
   link_kind_ = span.kind;
   char label[5];
-  CopyName4(span.label, label);
+  CopyName(span.label, label);
   switch (span.kind) {
     case kLinkSameRecord:
     case kLinkOtherRecord:
@@ -183,16 +193,11 @@ void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
   }
 }
 
+// An image or media object on the first line begins the definition in list
+// mode (and the line after it then writes no break of its own), the next
+// line in running text.
 void Overlay::FirstLineBreak() {
-  if (!line_.first_line) return;
-  if (list_mode_) {
-    out_.Lit("</dt>\n<dd>");
-    line_.media_break = true;
-  } else {
-    out_.Lit("<br />\n");
-  }
-  line_.first_line = false;
-  line_.line_bytes = 0;
+  if (line_.BreakFirstLine(out_, list_mode_) && list_mode_) line_.media_break = true;
 }
 
 void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
@@ -200,28 +205,28 @@ void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
   const char* dir;
   const char* ext;
   if (span.kind == kLinkUseImage) {
-    table = tables_.use_images;
+    table = link_tables_[3];  // KXLINK04.TBL
     dir = "USE/";
-    ext = options_.imageExt;
+    ext = options_.image_ext;
   } else {
     FirstLineBreak();
     if (span.kind == kLinkImage) {
-      table = tables_.images;
+      table = link_tables_[0];  // KXLINK01.TBL
       dir = "FRACTAL/";
-      ext = options_.imageExt;
+      ext = options_.image_ext;
     } else {
       uint32_t code = static_cast<uint32_t>(text_[pos]) << 8 | text_[pos + 1];
       if (code == kMovieCode1 || code == kMovieCode2) {
-        table = tables_.movies;
+        table = link_tables_[1];  // KXLINK02.TBL
         dir = "MOVIE/";
       } else if (code == kKnjCode) {
-        table = tables_.knj;
+        table = link_tables_[2];  // KXLINK03.TBL
         dir = "KNJ/";
       } else {
         table = nullptr;
         dir = nullptr;
       }
-      ext = options_.movieExt;
+      ext = options_.movie_ext;
     }
   }
   const LinkName* name = table ? table->GetEntry(static_cast<int64_t>(span.target) - 1) : nullptr;
@@ -232,9 +237,7 @@ void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
     return;
   }
   char stem[9];
-  int n = 0;
-  for (; n < 8 && name->stem[n]; ++n) stem[n] = name->stem[n];
-  stem[n] = '\0';
+  CopyName(name->stem, stem);
   out_.Str(span.kind == kLinkMedia ? "<object data=\"" : "<img src=\"");
   out_.Str(dir);
   out_.Str(stem);
@@ -245,7 +248,7 @@ void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
 
 void Overlay::WriteAnchor(const AnchorEntry& anchor) {
   char name[5];
-  CopyName4(anchor.name, name);
+  CopyName(anchor.name, name);
   if (!IsAsciiLetter(name[0])) return;
   out_.Lit("<a name=\"");
   out_.Dec4(record_);

@@ -19,31 +19,47 @@
 #include "data/inf_file.h"
 #include "data/link_table.h"
 #include "data/records.h"
-#include "driver/run_options.h"
+#include "core/run_options.h"
 #include "platform/page_writer.h"
 
 namespace hz {
 
-// The line state of the walk that the overlays read and change.
+// The line structure of the walk, which the character walk and the media
+// links both change.
 struct LineState {
-  bool first_line = true;   // still on the entry's first line
-  bool media_break = false; // a media link on the first line opened the <dd>
-  int64_t line_bytes = 0;   // text bytes written since the last line end
-};
+  bool first_line = true;    // still on the entry's first line
+  bool media_break = false;  // a media link on the first line opened the <dd>
+  int64_t line_bytes = 0;    // text bytes written since the last line end
 
-struct LinkTables {
-  const CLinkTable* images;    // KXLINK01.TBL, kind 20001
-  const CLinkTable* movies;    // KXLINK02.TBL, kind 30001 on 0xF7DB, 0xF7DC
-  const CLinkTable* knj;       // KXLINK03.TBL, kind 30001 on 0xF7DD
-  const CLinkTable* use_images;// KXLINK04.TBL, kind 20003
+  // Ends the first line if the walk is still on it: "</dt>\n<dd>" in list
+  // mode, "<br />\n" in running text. Returns whether it did.
+  bool BreakFirstLine(PageWriter& out, bool list_mode) {
+    if (!first_line) return false;
+    if (list_mode) {
+      out.Lit("</dt>\n<dd>");
+    } else {
+      out.Lit("<br />\n");
+    }
+    first_line = false;
+    line_bytes = 0;
+    return true;
+  }
+  // A CR that does not end the entry: the first line's break, or a break
+  // after a later line that wrote text and did not open with a media link.
+  void EndLine(PageWriter& out, bool list_mode) {
+    if (!BreakFirstLine(out, list_mode) && line_bytes > 0 && !media_break) out.Lit("<br />\n");
+    media_break = false;
+    line_bytes = 0;
+  }
 };
 
 class Overlay {
  public:
+  // link_tables: the four link-name tables, KXLINK01.TBL to KXLINK04.TBL.
   // Cursors start where a walk from the table's start would have them at
   // the entry's first position, start.
   Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
-          CInfFile& inf, const LinkTables& tables, const RunOptions& options,
+          CInfFile& inf, const CLinkTable* const (&link_tables)[4], const RunOptions& options,
           LineState& line, uint32_t start);
 
   // The overlay step at position pos.
@@ -76,7 +92,7 @@ class Overlay {
   bool list_mode_;
   int32_t record_;
   const unsigned char* text_;
-  const LinkTables& tables_;
+  const CLinkTable* const (&link_tables_)[4];
   const RunOptions& options_;
   LineState& line_;
 

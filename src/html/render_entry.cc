@@ -98,7 +98,8 @@ inline uint32_t PlainRunEnd(const unsigned char* text, uint32_t pos, uint64_t li
   return end;
 }
 
-// What a single byte is written as: an escape, itself, or nothing.
+// What a single byte is written as: an escape, or nothing (printable
+// characters are copied as part of a plain run).
 const char* EscapeOf(unsigned char c) {
   switch (c) {
     case '<': return "&lt;";
@@ -108,9 +109,40 @@ const char* EscapeOf(unsigned char c) {
   }
 }
 
+// Writes the double-byte character code: the private-area stand-ins for
+// 【 and 】 as the brackets themselves, other private-area characters as
+// references, the rest as their two bytes. A running capture takes the same
+// bytes; 《 restarts it, and 》 hands it to the captured keys.
+void RenderDoubleByte(uint32_t code, PageWriter& out, Capture& capture) {
+  if (code == kPrivateOpen) code = kLenticularOpen;
+  if (code == kPrivateClose) code = kLenticularClose;
+  if (code >= kPrivateAreaStart) {
+    capture.Append(out.CharRef(MapGaijiCode(code)), 8);
+    return;
+  }
+  const char two[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  out.Write(two, 2);
+  capture.Append(two, 2);
+  if (code == kDoubleAngleOpen) {
+    capture.Restart();
+  } else if (code == kDoubleAngleClose) {
+    capture.Stop();
+    WriteCapturedKeys(capture.text(), out);
+  }
+}
+
+// The opening of a list-mode entry: "<dt id=\"RRRR-NNNN\">".
+void WriteEntryId(const EntryRef& ref, PageWriter& out) {
+  out.Lit("<dt id=\"");
+  out.Dec4(ref.record);
+  out.Put('-');
+  out.Dec4(ref.entryNo);
+  out.Lit("\">");
+}
+
 }  // namespace
 
-void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& dat,
+void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile& dat,
                  CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
                  const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options) {
   const char* record_text = dat.LoadRecord(ref.record);
@@ -119,26 +151,18 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
   uint32_t start = static_cast<uint32_t>(ref.offset);
   if (!record_text || start > dat.GetLength()) return;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(record_text);
-  const bool list = list_mode != 0;
 
-  if (list) {
-    out.Lit("<dt id=\"");
-    out.Dec4(ref.record);
-    out.Put('-');
-    out.Dec4(ref.entryNo);
-    out.Lit("\">");
-  }
-
+  if (list_mode) WriteEntryId(ref, out);
   LineState line;
   Capture capture;
-  const LinkTables tables{&link01, &link02, &link03, &link04};
-  Overlay overlay(out, list, ref.record, text, inf, tables, options, line, start);
+  const CLinkTable* const link_tables[4] = {&link01, &link02, &link03, &link04};
+  Overlay overlay(out, list_mode, ref.record, text, inf, link_tables, options, line, start);
   bool closed = false;
   uint32_t pos = start;
   while (unsigned char c = text[pos]) {
     overlay.Step(pos);
     // A run of plain characters up to the next position where the overlays
-    // act is copied in one piece.
+    // act is copied in one piece; printable ASCII always goes this way.
     const uint32_t end = PlainRunEnd(text, pos, overlay.NextEvent());
     if (end != pos) {
       const uint32_t n = end - pos;
@@ -146,71 +170,35 @@ void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& 
       capture.AppendRun(text + pos, static_cast<int>(n));
       line.line_bytes += n;
       pos = end;
-      continue;
-    }
-    if (c == kCR) {
-      if (list && text[pos + 1] == kCR) {
+    } else if (c == kCR) {
+      if (list_mode && text[pos + 1] == kCR) {
         // The entry ends. A term still open gets its close first, and what
         // is pending is closed inside the definition.
-        if (line.first_line) out.Lit("</dt>\n<dd>");
+        line.BreakFirstLine(out, true);
         overlay.ClosePending();
         out.Lit("</dd>\n\n");
         closed = true;
         break;
       }
       ++pos;
-      if (line.first_line) {
-        out.Str(list ? "</dt>\n<dd>" : "<br />\n");
-        line.first_line = false;
-      } else if (line.line_bytes > 0 && !line.media_break) {
-        out.Lit("<br />\n");
-      }
-      line.media_break = false;
-      line.line_bytes = 0;
-      continue;
-    }
-    if (IsLeadByte(c)) {
-      unsigned char c2 = text[pos + 1];
+      line.EndLine(out, list_mode);
+    } else if (IsLeadByte(c)) {
+      const unsigned char c2 = text[pos + 1];
       if (c2 == 0) break;  // a lone lead byte before the end is no character
-      uint32_t code = static_cast<uint32_t>(c) << 8 | c2;
-      if (code == kPrivateOpen || code == kPrivateClose) {
-        // The private-area stand-ins for 【 and 】 are written as the
-        // brackets themselves.
-        uint32_t bracket = code == kPrivateOpen ? kLenticularOpen : kLenticularClose;
-        const char two[2] = {static_cast<char>(bracket >> 8), static_cast<char>(bracket & 0xFF)};
-        out.Write(two, 2);
-        capture.Append(two, 2);
-      } else if (code >= kPrivateAreaStart) {
-        capture.Append(out.CharRef(MapGaijiCode(code)), 8);
-      } else {
-        const char two[2] = {static_cast<char>(c), static_cast<char>(c2)};
-        out.Write(two, 2);
-        capture.Append(two, 2);
-      }
+      RenderDoubleByte(static_cast<uint32_t>(c) << 8 | c2, out, capture);
       line.line_bytes += 2;
       pos += 2;
-      if (code == kDoubleAngleOpen) {
-        capture.Restart();
-      } else if (code == kDoubleAngleClose) {
-        capture.Stop();
-        WriteCapturedKeys(capture.text(), out);
+    } else {
+      ++pos;
+      if (const char* escape = EscapeOf(c)) {
+        out.Str(escape);
+        capture.Append(escape, static_cast<int>(std::strlen(escape)));
+        ++line.line_bytes;
       }
-      continue;
-    }
-    ++pos;
-    if (const char* escape = EscapeOf(c)) {
-      out.Str(escape);
-      capture.Append(escape, static_cast<int>(std::strlen(escape)));
-      ++line.line_bytes;
-    } else if (c >= 0x20 && c <= 0x7E) {
-      char ch = static_cast<char>(c);
-      out.Put(ch);
-      capture.Append(&ch, 1);
-      ++line.line_bytes;
     }
   }
   if (!closed) overlay.ClosePending();
-  if (list) WriteHeadwordKeys(record_text + start, out);
+  if (list_mode) WriteHeadwordKeys(record_text + start, out);
 }
 
 }  // namespace hz

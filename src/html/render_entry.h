@@ -16,19 +16,15 @@
 #include "data/inf_file.h"
 #include "data/link_table.h"
 #include "data/records.h"
-#include "driver/run_options.h"
+#include "core/run_options.h"
 #include "platform/page_writer.h"
 
 namespace hz {
 
-// The code whose two bytes a private-area character's reference carries:
-// the character's own Shift-JIS code.
-inline uint32_t MapGaijiCode(uint32_t code) { return code; }
-
 // Renders the entry ref of dat's text, with the layout tables of inf and the
 // four link-name tables of KXLINK01.TBL to KXLINK04.TBL. Nothing is written
 // for a record that dat does not hold or an offset past its text.
-void RenderEntry(PageWriter& out, int list_mode, const EntryRef& ref, CDatFile& dat,
+void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile& dat,
                  CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
                  const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options);
 

@@ -1,4 +1,6 @@
-// Stepping through Shift-JIS text that ends with a zero byte.
+// Shift-JIS text as the pages see it: the character codes with a role, the
+// code a private-area character's reference carries, and stepping through
+// text that ends with a zero byte.
 #ifndef HZ2HTML_HTML_SJIS_H_
 #define HZ2HTML_HTML_SJIS_H_
 
@@ -21,6 +23,11 @@ constexpr uint32_t kMiddleDot = 0x8145;        // ・
 constexpr uint32_t kFullWidthSpace = 0x8140;
 constexpr uint32_t kPrivateAreaStart = 0xF040;
 constexpr unsigned char kCR = 0x0D;
+
+// The code whose two bytes a private-area character's reference carries:
+// the character's own Shift-JIS code, so the character 0xF040 is written
+// "&#xF040;".
+inline uint32_t MapGaijiCode(uint32_t code) { return code; }
 
 // Reads the character at p and steps over it. A lead byte and the byte after
 // it form one character (lead x 256 + trail); any other byte is a character

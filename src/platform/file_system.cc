@@ -42,15 +42,13 @@ bool IsValidUtf8(const std::string& s) {
   return true;
 }
 
-bool IsSeparatorAt(const std::string& name, size_t i, bool utf8) {
-  char c = name[i];
-  if (c != '/' && c != '\\') return false;
-  if (utf8 || c == '/') return true;
-  // Shift-JIS: a 0x5C is no separator when it is the second byte of a
-  // double-byte character. Step from the start to know.
-  size_t k = 0;
-  while (k < i) k += IsLeadByte(static_cast<unsigned char>(name[k])) ? 2 : 1;
-  return k == i;
+bool IsShiftJisPath(const std::string& path) { return !IsValidUtf8(path); }
+
+bool IsPathArgument(const char* arg) {
+  if (arg[0] != '/' || arg[1] == '\0') return false;
+  if (std::strchr(arg + 1, '/')) return true;
+  struct stat st;
+  return stat(arg, &st) == 0;
 }
 
 std::string ToFileSystemPath(const std::string& name) {

@@ -22,9 +22,15 @@ namespace hz {
 
 bool IsValidUtf8(const std::string& s);
 
-// True when the byte at index i of the composed name is a path separator
-// under the mapping rule above (utf8 tells which rule applies).
-bool IsSeparatorAt(const std::string& name, size_t i, bool utf8);
+// True when a composed path is taken as Shift-JIS, so that a lead byte and
+// the byte after it are one character (and a 0x5C second byte is no
+// separator): a path that is not valid UTF-8.
+bool IsShiftJisPath(const std::string& path);
+
+// True when a command-line argument that begins with '/' is a path rather
+// than an option: it is longer than "/" and holds another '/' or names an
+// existing entry ("/media/cdrom", but not "/f=bmp", "/o" or "/?").
+bool IsPathArgument(const char* arg);
 
 // Maps a composed name to the POSIX path of the same file.
 std::string ToFileSystemPath(const std::string& name);

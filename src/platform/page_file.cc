@@ -47,7 +47,10 @@ bool PageFile::Create(const std::string& path) {
   path_ = path;
   fs_path_ = ToFileSystemPath(path);
   error_ = 0;
-  std::string templ = fs_path_ + ".XXXXXX";
+  // A hidden name beside the page (".honbun.html.XXXXXX"), so that a run
+  // killed beyond clean-up leaves nothing that looks like output.
+  const size_t base = fs_path_.rfind('/') + 1;  // 0 when there is no directory
+  std::string templ = fs_path_.substr(0, base) + "." + fs_path_.substr(base) + ".XXXXXX";
   std::vector<char> name(templ.begin(), templ.end());
   name.push_back('\0');
   fd_ = mkstemp(name.data());

@@ -1,9 +1,9 @@
 // An output file that is never left half-written under its final name.
 //
-// The page is written to a temporary file beside its final name and renamed
-// over that name only after every write and the close have succeeded; the
-// final file then has mode 0666 minus the umask, as a newly created file
-// would. On failure the temporary file is removed and an earlier file of the
+// The page is written to a hidden temporary file beside its final name
+// (".honbun.html.XXXXXX") and renamed over that name only after every write
+// and the close have succeeded; the final file then has mode 0666 minus the
+// umask, as a newly created file would. On failure the temporary file is removed and an earlier file of the
 // final name stays as it was.
 #ifndef HZ2HTML_PLATFORM_PAGE_FILE_H_
 #define HZ2HTML_PLATFORM_PAGE_FILE_H_

@@ -103,7 +103,6 @@ class PageWriter {
 
   // Writes the buffer to the file; false once any write has failed.
   bool Flush();
-  bool failed() const { return error_ != 0; }
   int error() const { return error_; }
   // Everything written so far (memory writers only).
   std::string str() const { return std::string(buf_.get(), pos_); }

@@ -1,4 +1,4 @@
-#include "data/input_file.h"
+#include "platform/input_file.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -3,8 +3,8 @@
 //
 //   page head  "<html>\n<head>\n<title>TITLE</title>\n</head>\n<body>\n"
 //   page tail  "</body>\n</html>\n"
-#ifndef HZ2HTML_DRIVER_PAGE_FRAME_H_
-#define HZ2HTML_DRIVER_PAGE_FRAME_H_
+#ifndef HZ2HTML_HTML_PAGE_FRAME_H_
+#define HZ2HTML_HTML_PAGE_FRAME_H_
 
 #include <string>
 
@@ -20,17 +20,16 @@ bool OpenPage(PageFile& page, const std::string& path, const char* title);
 // returns false.
 bool ClosePage(PageFile& page);
 
-// The file-system path of the dictionary file rel (such as
-// "data\\KX01.DAT") under the input path.
-std::string DictionaryPath(const std::string& in_path, const std::string& rel);
-
 // The four link-name tables that every page hands to the renderer, loaded
-// in the order of their numbers.
-struct PageLinkTables {
-  explicit PageLinkTables(const std::string& in_path);
-  CLinkTable link01, link02, link03, link04;
+// from the input path in the order of their numbers.
+struct LinkTables {
+  explicit LinkTables(const std::string& in_path);
+  CLinkTable link01;  // KXLINK01.TBL: images of links of kind 20001
+  CLinkTable link02;  // KXLINK02.TBL: movies of links of kind 30001
+  CLinkTable link03;  // KXLINK03.TBL: KNJ media of links of kind 30001
+  CLinkTable link04;  // KXLINK04.TBL: images of links of kind 20003
 };
 
 }  // namespace hz
 
-#endif  // HZ2HTML_DRIVER_PAGE_FRAME_H_
+#endif  // HZ2HTML_HTML_PAGE_FRAME_H_

@@ -7,8 +7,8 @@
 // usually laid out one after another, so a file of many small records is
 // read in large pieces instead of one system call per record, while the
 // memory held stays one window, whatever the file's size.
-#ifndef HZ2HTML_DATA_INPUT_FILE_H_
-#define HZ2HTML_DATA_INPUT_FILE_H_
+#ifndef HZ2HTML_PLATFORM_INPUT_FILE_H_
+#define HZ2HTML_PLATFORM_INPUT_FILE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -43,4 +43,4 @@ class InputFile {
 
 }  // namespace hz
 
-#endif  // HZ2HTML_DATA_INPUT_FILE_H_
+#endif  // HZ2HTML_PLATFORM_INPUT_FILE_H_

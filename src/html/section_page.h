@@ -1,11 +1,11 @@
 // The four section pages: the guide to the dictionary's use, the
 // explanatory notes, the preface and the colophon.
-#ifndef HZ2HTML_DRIVER_SECTION_PAGE_H_
-#define HZ2HTML_DRIVER_SECTION_PAGE_H_
+#ifndef HZ2HTML_HTML_SECTION_PAGE_H_
+#define HZ2HTML_HTML_SECTION_PAGE_H_
 
 #include <string>
 
-#include "driver/run_options.h"
+#include "core/run_options.h"
 
 namespace hz {
 
@@ -17,4 +17,4 @@ bool WriteSectionPage(const std::string& in_path, const std::string& page_path,
 
 }  // namespace hz
 
-#endif  // HZ2HTML_DRIVER_SECTION_PAGE_H_
+#endif  // HZ2HTML_HTML_SECTION_PAGE_H_
