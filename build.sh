@@ -48,13 +48,13 @@ case "$command" in
   test)
     need_packages cmake g++ make libgtest-dev
     configure build -DHZ2HTML_TESTS=ON
-    (cd build && ctest --output-on-failure)
+    (cd build && ctest --output-on-failure -j "$jobs")
     ;;
   asan)
     need_packages cmake g++ make libgtest-dev
     configure build-asan -DHZ2HTML_TESTS=ON -DHZ2HTML_SANITIZE=ON
     (cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
-      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure)
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j "$jobs")
     ;;
   install)
     need_packages cmake g++ make
