@@ -1,6 +1,7 @@
 // Damaged copies of the sample dictionary: every file truncated at many
 // lengths and every count, offset and length field set to hostile values.
-// Each run must end normally and write all seven files with their frame.
+// Each run must end normally, write all seven files with their frame, and
+// say on stderr no more than warnings about the dictionary's files.
 #include <gtest/gtest.h>
 
 #include "data/bytes.h"
@@ -28,6 +29,25 @@ class Damaged : public testing::Test {
     ASSERT_GT(files_.size(), 20u);
     hzt::Build("@dir DATA\n@dir LIST\n", dict_.path());
     for (const auto& f : files_) WriteFile(dict_ / f.first, f.second);
+    // The undamaged copy converts without a word on stderr.
+    hzt::RunResult r = hzt::RunHz({dict_.path(), out_.path()});
+    ASSERT_EQ(r.status, 0);
+    ASSERT_EQ(r.err, "");
+  }
+
+  // Every line on stderr is a warning naming a file of the dictionary, or
+  // the line that counts those not shown; at most 20 warnings.
+  static void CheckWarnings(const std::string& err, const std::string& dict, const std::string& what) {
+    size_t lines = 0, start = 0;
+    for (size_t end; (end = err.find('\n', start)) != std::string::npos; start = end + 1, ++lines) {
+      const std::string line = err.substr(start, end - start);
+      const bool warning = line.rfind("hz2html: warning: " + dict, 0) == 0;
+      const bool more = line.rfind("hz2html: warning: ", 0) == 0 &&
+                        line.find(" more problems not shown") != std::string::npos;
+      ASSERT_TRUE(warning || (more && end + 1 == err.size())) << what << "\n" << line;
+    }
+    ASSERT_EQ(start, err.size()) << what;
+    ASSERT_LE(lines, 21u) << what;
   }
 
   // Runs the converter with rel holding bytes; checks the output; restores.
@@ -35,7 +55,7 @@ class Damaged : public testing::Test {
     WriteFile(dict_ / rel, bytes);
     hzt::RunResult r = hzt::RunHz({dict_.path(), out_.path()});
     ASSERT_EQ(r.status, 0) << what << "\n" << r.err;
-    ASSERT_EQ(r.err, "") << what;
+    CheckWarnings(r.err, dict_.path(), what);
     for (const char* page : {"usage.html", "hanrei.html", "jo.html", "oku.html", "honbun.html",
                              "kanji.html"}) {
       std::string p = ReadFile(out_ / page);

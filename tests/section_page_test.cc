@@ -13,8 +13,9 @@ namespace {
 std::string Section(const std::string& source) {
   return hzt::PageBody(
       source,
-      [](const std::string& in, const std::string& page, const hz::RunOptions& options) {
-        return hz::WriteSectionPage(in, page, "KX05", "\x8F\x98", options);
+      [](const std::string& in, const std::string& page, const hz::RunOptions& options,
+         hz::PageTally* tally) {
+        return hz::WriteSectionPage(in, page, "KX05", "\x8F\x98", options, tally);
       },
       "\x8F\x98");
 }

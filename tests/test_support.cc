@@ -149,7 +149,7 @@ std::string PageBody(const std::string& source, PageWriterFunction writer, const
   TempDir dir;
   Build(source, dir.path());
   std::string page = dir / "page.html";
-  EXPECT_TRUE(writer(dir.path() + "/", page, hz::RunOptions()));
+  EXPECT_TRUE(writer(dir.path() + "/", page, hz::RunOptions(), nullptr));
   std::string bytes = ReadFile(page);
   std::string head = PageHead(title);
   std::string tail = kPageTail;

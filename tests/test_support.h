@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/run_options.h"
+#include "html/page_tally.h"
 
 namespace hzt {
 
@@ -54,7 +55,7 @@ RunResult RunHz(const std::vector<std::string>& args);
 // Builds the dictionary of source, writes one page of it with writer, checks
 // the page's frame (head with title, tail) and returns what lies between.
 using PageWriterFunction = bool (*)(const std::string& in_path, const std::string& page_path,
-                                    const hz::RunOptions& options);
+                                    const hz::RunOptions& options, hz::PageTally* tally);
 std::string PageBody(const std::string& source, PageWriterFunction writer, const std::string& title);
 
 // The page head and tail of a page with the given (Shift-JIS) title.

@@ -1,6 +1,6 @@
 // The options of one run, filled from the command line and read-only
 // afterwards. The page writers hand them to the renderer, which reads only
-// the two extensions.
+// the two extensions; the rest are the run's.
 #ifndef HZ2HTML_CORE_RUN_OPTIONS_H_
 #define HZ2HTML_CORE_RUN_OPTIONS_H_
 
@@ -19,6 +19,12 @@ struct RunOptions {
   // them mapped.
   std::string in_path;
   std::string out_path = ".\\";
+  // --verbose: name missing input files and sum up each page on stderr.
+  bool verbose = false;
+  // --strict: a run that warned of damaged data ends with status 3.
+  bool strict = false;
+  // --gaiji: write the gaiji inventory and the book's gaiji files too.
+  bool gaiji = false;
 };
 
 }  // namespace hz

@@ -6,8 +6,8 @@ namespace {
 constexpr unsigned kDatHeaderSize = 4;
 }
 
-CDatFile::CDatFile(const std::string& fs_path) : file_(fs_path) {
-  if (file_.is_open()) index_.Load(file_, kDatHeaderSize);
+CDatFile::CDatFile(const DictFile& name) : file_(name.fs_path) {
+  if (CheckOpened(file_, name)) index_.Load(file_, kDatHeaderSize, name);
 }
 
 const char* CDatFile::LoadRecord(int32_t n) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dict_file.h"
 #include "platform/input_file.h"
 #include "data/record_index.h"
 
@@ -22,12 +23,15 @@ namespace hz {
 
 class CDatFile {
  public:
-  explicit CDatFile(const std::string& fs_path);
+  explicit CDatFile(const DictFile& name);
   CDatFile(const CDatFile&) = delete;
   CDatFile& operator=(const CDatFile&) = delete;
   virtual ~CDatFile() = default;
 
   int32_t GetCount() const { return index_.count(); }
+  // True when the file's own header gives the count: it is there, not empty,
+  // and its count neither negative nor larger than the file holds.
+  bool HasTrustedCount() const { return index_.trusted(); }
   // Makes record n (1..count) the loaded record and returns its text,
   // NUL-terminated; null for a record number outside 1..count.
   const char* LoadRecord(int32_t n);

@@ -1,6 +1,7 @@
 #include "data/inf_file.h"
 
 #include <algorithm>
+#include <string>
 
 #include "data/bytes.h"
 
@@ -13,19 +14,47 @@ constexpr unsigned kLinkTableAt = 16;
 constexpr unsigned kAnchorTableAt = 24;
 }  // namespace
 
-CInfFile::CInfFile(const std::string& fs_path) : file_(fs_path) {
-  if (file_.is_open()) index_.Load(file_, kInfHeaderSize);
+CInfFile::CInfFile(const DictFile& name) : name_(name), file_(name.fs_path) {
+  if (CheckOpened(file_, name)) index_.Load(file_, kInfHeaderSize, name);
 }
 
+CInfFile::~CInfFile() {
+  short_.Tell(name_, "is shorter than its", "are shorter than their", " 48-byte header");
+  clipped_.Tell(name_, "has", "have", " tables reaching past the record (clipped)");
+}
+
+// Counts a damaged layout record once, however often it is loaded.
+void CInfFile::Damage::Add(int32_t record, int32_t count) {
+  if (seen.empty()) seen.resize(static_cast<size_t>(count) + 1);
+  if (seen[static_cast<size_t>(record)]) return;
+  seen[static_cast<size_t>(record)] = true;
+  if (records++ == 0) first = record;
+}
+
+// "layout record 7 has ..." or "3 layout records have ..., the first record 7".
+void CInfFile::Damage::Tell(const DictFile& name, const char* one, const char* many,
+                            const char* what) const {
+  if (records == 1) {
+    name.Damaged("layout record " + std::to_string(first) + " " + one + what);
+  } else if (records > 1) {
+    name.Damaged(std::to_string(records) + " layout records " + many + what + ", the first record " +
+                 std::to_string(first));
+  }
+}
+
+uint32_t CInfFile::GetRecordCount() const { return static_cast<uint32_t>(index_.count()); }
+
 template <typename T>
-TableView<T> CInfFile::Locate(unsigned at) const {
+TableView<T> CInfFile::Locate(unsigned at) {
   TableView<T> view;
   const unsigned char* head = buffer_.data();
   uint32_t table_offset = LoadU32LE(head + at);
   uint32_t table_size = LoadU32LE(head + at + 4);
-  if (table_offset < offset_) return view;
-  uint64_t rel = table_offset - offset_;
-  if (rel >= length_) return view;
+  const uint64_t rel = uint64_t{table_offset} - offset_;  // wraps when it starts before
+  if (table_size > 0 && (table_offset < offset_ || rel + table_size > length_)) {
+    clipped_.Add(loaded_, index_.count());
+  }
+  if (table_offset < offset_ || rel >= length_) return view;
   uint64_t fits = (length_ - rel) / T::kSize;
   uint64_t n = table_size / T::kSize;
   view.base = head + rel;
@@ -56,6 +85,8 @@ const unsigned char* CInfFile::LoadRecord(int32_t n) {
     style_ = Locate<StyleSpan>(kStyleTableAt);
     link_ = Locate<LinkSpan>(kLinkTableAt);
     anchor_ = Locate<AnchorEntry>(kAnchorTableAt);
+  } else if (length_ > 0) {
+    short_.Add(n, index_.count());
   }
   return buffer_.data();
 }

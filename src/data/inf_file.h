@@ -15,7 +15,8 @@
 // same number. The tables are used in place inside the loaded record; each
 // is clipped to the whole entries that lie inside the record, and a table
 // that starts outside it is empty (as are all three of a record shorter than
-// its header).
+// its header). Layout records that are damaged so are counted, each once,
+// and told to the report when the reader goes.
 #ifndef HZ2HTML_DATA_INF_FILE_H_
 #define HZ2HTML_DATA_INF_FILE_H_
 
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dict_file.h"
 #include "platform/input_file.h"
 #include "data/record_index.h"
 #include "data/records.h"
@@ -33,14 +35,21 @@ class CInfFile {
  public:
   static constexpr unsigned kHeaderSize = 48;
 
-  explicit CInfFile(const std::string& fs_path);
+  explicit CInfFile(const DictFile& name);
   CInfFile(const CInfFile&) = delete;
   CInfFile& operator=(const CInfFile&) = delete;
-  virtual ~CInfFile() = default;
+  // Tells the report how many of the layout records loaded were damaged.
+  virtual ~CInfFile();
 
   // Makes layout record n the loaded record and locates its tables; null
   // (and three empty tables) for a record number outside 1..count.
   const unsigned char* LoadRecord(int32_t n);
+  // The number of records the index holds (for the run's check against the
+  // record file).
+  uint32_t GetRecordCount() const;
+  // True when the file's own header gives the count: it is there, not empty,
+  // and its count neither negative nor larger than the file holds.
+  bool HasTrustedCount() const { return index_.trusted(); }
   void GetStyleSpans(TableView<StyleSpan>* table) const { *table = style_; }
   void GetLinkSpans(TableView<LinkSpan>* table) const { *table = link_; }
   void GetAnchors(TableView<AnchorEntry>* table) const { *table = anchor_; }
@@ -56,7 +65,7 @@ class CInfFile {
 
  private:
   template <typename T>
-  TableView<T> Locate(unsigned at) const;
+  TableView<T> Locate(unsigned at);
   // The running maximum of a table's offsets, and the last answer given,
   // from which a later start position is found by a short forward scan.
   struct Jump {
@@ -71,6 +80,16 @@ class CInfFile {
   template <typename T>
   static uint32_t Seek(const TableView<T>& table, Jump* jump, uint32_t pos);
 
+  // Damaged layout records, each counted once, told when the reader goes.
+  struct Damage {
+    std::vector<bool> seen;
+    uint32_t records = 0;
+    int32_t first = 0;
+    void Add(int32_t record, int32_t count);
+    void Tell(const DictFile& name, const char* one, const char* many, const char* what) const;
+  };
+
+  DictFile name_;
   InputFile file_;
   RecordIndex index_;
   std::vector<unsigned char> buffer_;
@@ -82,6 +101,7 @@ class CInfFile {
   TableView<AnchorEntry> anchor_;
   // Built on first use and dropped when another record is loaded.
   Jump style_jump_, link_jump_, anchor_jump_;
+  Damage short_, clipped_;
 };
 
 }  // namespace hz

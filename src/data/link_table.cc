@@ -1,11 +1,18 @@
 #include "data/link_table.h"
 
 #include <limits>
+#include <string>
 
 namespace hz {
 
-CLinkTable::CLinkTable(const std::string& fs_path) : file_(fs_path) {
-  if (file_.is_open()) Load();
+CLinkTable::CLinkTable(const DictFile& name) : file_(name.fs_path) {
+  if (!CheckOpened(file_, name)) return;
+  Load();
+  if (const uint64_t extra = file_.size() % sizeof(LinkName)) {
+    name.Damaged("size " + std::to_string(file_.size()) + " is not a whole number of " +
+                 std::to_string(sizeof(LinkName)) + "-byte entries (" + std::to_string(count_) +
+                 " entries and " + std::to_string(extra) + " bytes)");
+  }
 }
 
 void CLinkTable::Load() {

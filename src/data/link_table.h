@@ -6,7 +6,7 @@
 //   +8  8 bytes not used here
 //
 // The number of entries is the whole 16-byte entries present; the bytes
-// after the last whole entry are never read.
+// after the last whole entry are never read (and are told to the report).
 #ifndef HZ2HTML_DATA_LINK_TABLE_H_
 #define HZ2HTML_DATA_LINK_TABLE_H_
 
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dict_file.h"
 #include "platform/input_file.h"
 #include "data/records.h"
 
@@ -21,7 +22,7 @@ namespace hz {
 
 class CLinkTable {
  public:
-  explicit CLinkTable(const std::string& fs_path);
+  explicit CLinkTable(const DictFile& name);
   CLinkTable(const CLinkTable&) = delete;
   CLinkTable& operator=(const CLinkTable&) = delete;
   virtual ~CLinkTable() = default;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "data/bytes.h"
 
@@ -16,18 +17,41 @@ constexpr unsigned kOffsetAt = 50;
 constexpr size_t kChunkRecords = 4096;
 }  // namespace
 
-CListFile::CListFile(const std::string& fs_path, int32_t mode)
-    : file_(fs_path), mode_(mode) {
-  if (file_.is_open()) Load();
+CListFile::CListFile(const DictFile& name, int32_t mode) : file_(name.fs_path), mode_(mode) {
+  if (CheckOpened(file_, name) && file_.size() > 0) Load(name);
 }
 
-void CListFile::Load() {
+// The count the header announces, as far as the file holds entries for it;
+// 0 when the header cannot be read or the count is negative. Whatever
+// contradicts itself is told to the report.
+size_t CListFile::Count(const DictFile& name) {
   unsigned char head[kRecordSize];
-  if (file_.ReadAt(0, head, kRecordSize) != kRecordSize) return;
-  int32_t announced = LoadI32LE(head + kRecordAt);
-  if (announced <= 0) return;
-  uint64_t whole = (file_.size() - kRecordSize) / kRecordSize;
-  size_t n = static_cast<size_t>(static_cast<uint64_t>(announced) < whole ? announced : whole);
+  const uint64_t size = file_.size();
+  if (size < kRecordSize || file_.ReadAt(0, head, kRecordSize) != kRecordSize) {
+    name.Damaged(ShorterThanHeader(size, kRecordSize));
+    return 0;
+  }
+  const uint64_t whole = (size - kRecordSize) / kRecordSize;
+  if (const uint64_t part = (size - kRecordSize) % kRecordSize) {
+    name.Damaged("the file ends " + std::to_string(part) + " bytes into an entry, after " +
+                 std::to_string(whole) + (whole == 1 ? " whole entry" : " whole entries"));
+  }
+  const int32_t announced = LoadI32LE(head + kRecordAt);
+  if (announced < 0) {
+    name.Damaged("negative count " + std::to_string(announced) + ", read as 0");
+    return 0;
+  }
+  if (static_cast<uint64_t>(announced) > whole) {
+    name.Damaged("count " + std::to_string(announced) + ", the file holds " + std::to_string(whole) +
+                 (whole == 1 ? " entry" : " entries"));
+    return static_cast<size_t>(whole);
+  }
+  return static_cast<size_t>(announced);
+}
+
+void CListFile::Load(const DictFile& name) {
+  const size_t n = Count(name);
+  if (n == 0) return;
   if (mode_ == 0) {
     entries_.reserve(n);
   } else {

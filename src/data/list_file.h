@@ -13,7 +13,7 @@
 // The count comes only from a header that was read whole (a shorter file is
 // an empty list), a negative count is 0, and the count is capped by the
 // whole records the file holds; a list that ends early keeps its whole
-// records.
+// records. Each of these is told to the report.
 #ifndef HZ2HTML_DATA_LIST_FILE_H_
 #define HZ2HTML_DATA_LIST_FILE_H_
 
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dict_file.h"
 #include "platform/input_file.h"
 #include "data/records.h"
 
@@ -30,7 +31,7 @@ class CListFile {
  public:
   static constexpr unsigned kRecordSize = 54;
 
-  CListFile(const std::string& fs_path, int32_t mode);
+  CListFile(const DictFile& name, int32_t mode);
   CListFile(const CListFile&) = delete;
   CListFile& operator=(const CListFile&) = delete;
   virtual ~CListFile() = default;
@@ -44,7 +45,8 @@ class CListFile {
   }
 
  private:
-  void Load();
+  size_t Count(const DictFile& name);
+  void Load(const DictFile& name);
 
   InputFile file_;
   int32_t mode_;

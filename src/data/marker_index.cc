@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "data/list_file.h"
-#include "platform/file_system.h"
 
 namespace hz {
 
@@ -16,8 +15,8 @@ int CompareMarkers(const MarkerEntry* const* a, const MarkerEntry* const* b) {
   return 0;
 }
 
-int32_t CMarkerIndex::AddList(const std::string& fs_path, int32_t code) {
-  CListFile list(fs_path, 0);
+int32_t CMarkerIndex::AddList(const DictFile& name, int32_t code) {
+  CListFile list(name, 0);
   int32_t n = list.GetCount();
   // Grow once per list; geometrically, so that adding many lists does not
   // copy the entries again and again.
@@ -81,13 +80,13 @@ int32_t CMarkerIndex::Sort() {
 
 std::string MarkerListName(int32_t code) {
   char name[32];
-  std::snprintf(name, sizeof name, "list\\d%04d00.lst", static_cast<int>(code));
+  std::snprintf(name, sizeof name, "LIST\\d%04d00.lst", static_cast<int>(code));
   return name;
 }
 
-void LoadMarkerLists(CMarkerIndex* index, const std::string& in_path,
+void LoadMarkerLists(CMarkerIndex* index, const Dictionary& dict,
                      std::initializer_list<int32_t> codes) {
-  for (int32_t code : codes) index->AddList(ResolveDictionaryName(in_path, MarkerListName(code)), code);
+  for (int32_t code : codes) index->AddList(dict.File(MarkerListName(code)), code);
   index->Sort();
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dict_file.h"
 #include "data/records.h"
 
 namespace hz {
@@ -38,9 +39,9 @@ class CMarkerIndex {
   CMarkerIndex& operator=(const CMarkerIndex&) = delete;
   virtual ~CMarkerIndex() = default;
 
-  // Appends every entry of the list file at fs_path with code; returns the
-  // new count.
-  int32_t AddList(const std::string& fs_path, int32_t code);
+  // Appends every entry of the list file name with code; returns the new
+  // count.
+  int32_t AddList(const DictFile& name, int32_t code);
   int32_t Sort();
   const MarkerEntry* const* GetSorted() const { return sorted_.empty() ? nullptr : sorted_.data(); }
   int32_t GetCount() const { return static_cast<int32_t>(entries_.size()); }
@@ -55,12 +56,12 @@ class CMarkerIndex {
   std::vector<const MarkerEntry*> sorted_;
 };
 
-// The name of the marker list of code: "list\\dCCCC00.lst".
+// The name of the marker list of code: "LIST\\dCCCC00.lst".
 std::string MarkerListName(int32_t code);
 
-// Adds the marker lists of codes, in that order, from the dictionary under
-// in_path, and sorts the index.
-void LoadMarkerLists(CMarkerIndex* index, const std::string& in_path,
+// Adds the marker lists of codes, in that order, from the dictionary, and
+// sorts the index.
+void LoadMarkerLists(CMarkerIndex* index, const Dictionary& dict,
                      std::initializer_list<int32_t> codes);
 
 }  // namespace hz

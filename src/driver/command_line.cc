@@ -12,11 +12,15 @@ const char kBanner[] = "HARUKAZE Toolkit ver1.04\n";
 
 const OptionInfo kOptions[] = {
     {"-f=", "EXT", OptionKind::kImageExtension,
-     "extension of the image files the pages name (default jpg; 4 characters at most)"},
+     "image files' extension (default jpg; at most 4 characters kept)"},
     {"-m=", "EXT", OptionKind::kMovieExtension,
-     "extension of the movie files the pages name (default mpg; 4 characters at most)"},
+     "movie files' extension (default mpg; at most 4 characters kept)"},
     {"-o", " OUTPATH", OptionKind::kOutputPath,
-     "write into OUTPATH, as the second path does (the later of the two wins)"},
+     "write into OUTPATH, as the second path does (the later wins)"},
+    {"--verbose", "", OptionKind::kVerbose,
+     "name missing input files and sum up each page on stderr"},
+    {"--strict", "", OptionKind::kStrict,
+     "exit with 3 if damaged data was warned of (all is written)"},
     {"--help", "", OptionKind::kHelp, "print this help and exit"},
     {"--version", "", OptionKind::kVersion, "print the version banner and exit"},
 };
@@ -26,7 +30,8 @@ namespace {
 
 const char kExitStatuses[] =
     "Options also begin with '/'. Exit status: 0 all written; 255 (-1) usage error,\n"
-    "DATA or LIST missing or not a directory; 1 start-up failed; 2 a file not written.\n";
+    "DATA or LIST missing or no directory; 1 start-up failed; 2 a file not written;\n"
+    "3 all written, but with --strict damaged data was warned of.\n";
 
 // -f=VALUE and -m=VALUE: the extension is cleared and takes at most four
 // characters of the value.
@@ -96,6 +101,9 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions
           if (i + 1 >= argc) return CommandLineResult::kUsage;
           options->out_path = argv[++i];
           break;
+        case OptionKind::kVerbose: options->verbose = true; break;
+        case OptionKind::kStrict: options->strict = true; break;
+        case OptionKind::kGaiji: options->gaiji = true; break;
         case OptionKind::kHelp: return CommandLineResult::kHelp;
         case OptionKind::kVersion: return CommandLineResult::kVersion;
       }

@@ -16,7 +16,16 @@ namespace hz {
 extern const char kUsageLine[];
 extern const char kBanner[];
 
-enum class OptionKind { kImageExtension, kMovieExtension, kOutputPath, kHelp, kVersion };
+enum class OptionKind {
+  kImageExtension,
+  kMovieExtension,
+  kOutputPath,
+  kVerbose,
+  kStrict,
+  kGaiji,
+  kHelp,
+  kVersion,
+};
 
 // One option the parser knows: the parser finds options in this table, and
 // --help and the manual page describe every entry.

@@ -7,6 +7,7 @@
 #include "core/book_pages.h"
 #include "driver/command_line.h"
 #include "driver/output_dirs.h"
+#include "driver/run_report.h"
 #include "html/kanji_page.h"
 #include "html/main_text_page.h"
 #include "html/section_page.h"
@@ -35,17 +36,28 @@ bool CheckInputDirectory(const std::string& in_path, const char* name) {
 }
 
 // Prints the progress line of a page and writes the page with its writer.
-bool WritePage(const BookPage& page, const RunOptions& options) {
+bool WritePage(const BookPage& page, const RunOptions& options, PageTally* tally) {
   const std::string path = options.out_path + page.file_name;
   std::printf("->%s\n", path.c_str());
   std::fflush(stdout);
   switch (page.kind) {
     case PageKind::kSection:
-      return WriteSectionPage(options.in_path, path, page.section_id, page.title, options);
-    case PageKind::kMainText: return WriteMainTextPage(options.in_path, path, options);
-    case PageKind::kKanji: return WriteKanjiPage(options.in_path, path, options);
+      return WriteSectionPage(options.in_path, path, page.section_id, page.title, options, tally);
+    case PageKind::kMainText: return WriteMainTextPage(options.in_path, path, options, tally);
+    case PageKind::kKanji: return WriteKanjiPage(options.in_path, path, options, tally);
   }
   return false;
+}
+
+// The six pages and the project file, in that order; false when one could
+// not be written (the run stops there).
+bool WriteBook(const RunOptions& options, RunReport* report) {
+  for (const BookPage& page : kBookPages) {
+    PageTally tally(page.file_name, report, nullptr);
+    if (!WritePage(page, options, &tally)) return false;
+    report->PageSummary(tally);
+  }
+  return WriteBookProjectFile(options.out_path);
 }
 
 }  // namespace
@@ -78,12 +90,12 @@ int RunConverter(int argc, const char* const* argv) {
   CreateOutputDirectories(options.out_path);
   RemoveTemporaryFilesOnSignals();
   std::fputs(kBanner, stdout);
-  for (const BookPage& page : kBookPages) {
-    if (!WritePage(page, options)) return kExitWriteFailure;
-  }
-  if (!WriteBookProjectFile(options.out_path)) return kExitWriteFailure;
+  RunReport report(options.verbose);
+  const bool written = WriteBook(options, &report);
+  report.Finish();
   std::fflush(stdout);
-  return kExitSuccess;
+  if (!written) return kExitWriteFailure;
+  return options.strict && report.warned() ? kExitDamaged : kExitSuccess;
 }
 
 }  // namespace hz

@@ -10,6 +10,7 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitUsage = -1;          // usage error or bad input directory
 constexpr int kExitFramework = 1;       // the application framework failed
 constexpr int kExitWriteFailure = 2;    // a page or the project file failed
+constexpr int kExitDamaged = 3;         // --strict, and damaged data was warned of
 
 // Runs the converter on the command line; returns the exit status.
 int RunConverter(int argc, const char* const* argv);

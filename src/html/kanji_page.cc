@@ -2,15 +2,12 @@
 
 #include <vector>
 
-#include "data/dat_file.h"
-#include "data/inf_file.h"
 #include "data/list_file.h"
 #include "data/marker_index.h"
 #include "core/book_pages.h"
 #include "html/marker_cursor.h"
 #include "html/page_frame.h"
 #include "html/render_entry.h"
-#include "platform/file_system.h"
 
 namespace hz {
 
@@ -64,32 +61,35 @@ size_t CutKeyLength(const char (&key)[42]) {
 }
 
 bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
-                    const RunOptions& options) {
+                    const RunOptions& options, PageTally* tally) {
   PageFile page;
   if (!OpenPage(page, page_path, kBookTitle)) return false;
   PageWriter& out = page.out();
+  PageTally own("", nullptr, nullptr);
+  PageTally& t = tally ? *tally : own;
   {
-    LinkTables tables(in_path);
+    const Dictionary dict(in_path, t.report());
+    LinkTables tables(dict);
     CMarkerIndex markers;
-    LoadMarkerLists(&markers, in_path, {9003, 9005});
+    LoadMarkerLists(&markers, dict, {9003, 9005});
     out.Lit("<dl>\n");
     {
-      CDatFile dat(ResolveDictionaryName(in_path, "data\\KX02.DAT"));
-      CInfFile inf(ResolveDictionaryName(in_path, "data\\KX02.INF"));
-      CListFile kana(ResolveDictionaryName(in_path, "list\\d300000.lst"), 1);
-      CListFile kaku(ResolveDictionaryName(in_path, "list\\d310000.lst"), 1);
-      const int32_t count = dat.GetCount();
+      RecordFiles files(dict, "KX02");
+      CListFile kana(dict.File("LIST\\d300000.lst"), 1);
+      CListFile kaku(dict.File("LIST\\d310000.lst"), 1);
+      const int32_t count = files.dat.GetCount();
       const KeysByRecord kana_keys(kana, count);
       const KeysByRecord kaku_keys(kaku, count);
       MarkerCursor cursor(markers);
       for (int32_t k = 1; k <= count; ++k) {
-        RenderEntry(out, true, EntryRef{k, 0, k}, dat, inf, tables.link01, tables.link02,
-                    tables.link03, tables.link04, options);
+        RenderEntry(out, true, EntryRef{k, 0, k}, files.dat, files.inf, tables.link01,
+                    tables.link02, tables.link03, tables.link04, options, &t);
         // "<key type=\"かな\">"
-        kana_keys.ForEach(k, [&out](const KeyEntry& e) {
+        kana_keys.ForEach(k, [&out, &t](const KeyEntry& e) {
           out.Lit("<key type=\"\x82\xA9\x82\xC8\">");
           WriteCutKey(e, out);
           out.Lit("</key>\n");
+          ++t.keys;
         });
         kaku_keys.ForEach(k, [&out](const KeyEntry& e) {
           out.Lit("<!-- {KAKU");
@@ -99,6 +99,8 @@ bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
         cursor.Step(k, 0, true, out);
         out.Lit("</dd>\n");
       }
+      t.entries += count;
+      cursor.Tally(&t);
     }
     out.Lit("</dl>\n");
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/run_options.h"
+#include "html/page_tally.h"
 
 namespace hz {
 
@@ -17,8 +18,9 @@ size_t CutKeyLength(const char (&key)[42]);
 
 // Writes page_path; returns false (after reporting it) when the page could
 // not be written.
+// tally, when given, receives the page's figures and its readers' report.
 bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
-                    const RunOptions& options);
+                    const RunOptions& options, PageTally* tally = nullptr);
 
 }  // namespace hz
 

@@ -11,29 +11,48 @@ constexpr uint32_t kMixedRunEnd = 0xF7E1;
 bool IsOpenBracket(uint32_t c) { return c == kLenticularOpen || c == kPrivateOpen; }
 bool IsCloseBracket(uint32_t c) { return c == kLenticularClose || c == kPrivateClose; }
 
-// Writes one character of a headword key: private-area codes as references,
-// codes below 0x100 as one byte, other double-byte codes as two bytes.
-void PutHeadwordChar(uint32_t code, PageWriter& out) {
+// Where an entry's headword keys go: the page, and the tally that counts
+// them (may be null), with the entry whose first line they come from.
+struct KeyOutput {
+  PageWriter& out;
+  PageTally* tally;
+  const unsigned char* entry;
+};
+
+void OpenKey(PageWriter& out, PageTally* tally) {
+  out.Lit(kKeyOpen);
+  if (tally) ++tally->keys;
+}
+
+// Writes one character of a headword key, the one at at: private-area codes
+// as references, codes below 0x100 as one byte, other double-byte codes as
+// two bytes.
+void PutHeadwordChar(uint32_t code, const unsigned char* at, const KeyOutput& k) {
   if (code >= kPrivateAreaStart) {
-    out.CharRef(MapGaijiCode(code));
+    const uint32_t mapped = MapGaijiCode(code);
+    k.out.CharRef(mapped);
+    if (k.tally) {
+      const TextSpot spot{k.entry, at, true};
+      k.tally->Reference(mapped, &spot);
+    }
   } else if (code < 0x100) {
-    out.Put(static_cast<char>(code));
+    k.out.Put(static_cast<char>(code));
   } else {
-    out.Put(static_cast<char>(code >> 8));
-    out.Put(static_cast<char>(code & 0xFF));
+    k.out.Put(static_cast<char>(code >> 8));
+    k.out.Put(static_cast<char>(code & 0xFF));
   }
 }
 
 // Writes the characters from p up to (not including) end as one key.
-void PutKey(const unsigned char* p, const unsigned char* end, PageWriter& out) {
-  out.Lit(kKeyOpen);
+void PutKey(const unsigned char* p, const unsigned char* end, const KeyOutput& k) {
+  OpenKey(k.out, k.tally);
   uint32_t code;
-  while (p < end && ReadChar(p, &code)) PutHeadwordChar(code, out);
-  out.Lit(kKeyClose);
+  for (const unsigned char* at = p; p < end && ReadChar(p, &code); at = p) PutHeadwordChar(code, at, k);
+  k.out.Lit(kKeyClose);
 }
 
 // Bracket pairs of the first line. Returns the number of pairs found.
-int WriteBracketKeys(const unsigned char* p, PageWriter& out) {
+int WriteBracketKeys(const unsigned char* p, const KeyOutput& out) {
   int ordinal = 0;
   uint32_t code;
   while (*p != 0 && *p != kCR) {
@@ -75,7 +94,7 @@ int WriteBracketKeys(const unsigned char* p, PageWriter& out) {
 // The fallback key of a first line without an opening bracket: the line
 // without its parenthesised parts and middle dots, ending with the CR
 // unless an unclosed parenthesis swallowed it.
-void WriteFallbackKey(const unsigned char* line, PageWriter& out) {
+void WriteFallbackKey(const unsigned char* line, const KeyOutput& k) {
   const unsigned char* p = line;
   uint32_t code;
   bool wanted = false;
@@ -86,27 +105,28 @@ void WriteFallbackKey(const unsigned char* line, PageWriter& out) {
     }
   }
   if (!wanted) return;
-  out.Lit(kKeyOpen);
+  OpenKey(k.out, k.tally);
   bool inside = false;
   p = line;
-  while (ReadChar(p, &code)) {
+  for (const unsigned char* at = p; ReadChar(p, &code); at = p) {
     if (code == kParenOpen) {
       inside = true;
     } else if (code == kParenClose) {
       inside = false;
     } else if (code != kMiddleDot && !inside) {
-      PutHeadwordChar(code, out);
+      PutHeadwordChar(code, at, k);
     }
     if (code == kCR) break;
   }
-  out.Lit(kKeyClose);
+  k.out.Lit(kKeyClose);
 }
 
 }  // namespace
 
-void WriteHeadwordKeys(const char* text, PageWriter& out) {
+void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally* tally) {
   const unsigned char* line = reinterpret_cast<const unsigned char*>(text);
-  if (WriteBracketKeys(line, out) == 0) WriteFallbackKey(line, out);
+  const KeyOutput k{out, tally, line};
+  if (WriteBracketKeys(line, k) == 0) WriteFallbackKey(line, k);
 }
 
 namespace {
@@ -115,9 +135,35 @@ namespace {
 // it, a code of 0x100 or more ends the key.
 constexpr uint32_t kCapturedRefStart = 0xF874;
 
+int HexDigit(unsigned char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Writes a run of a captured key's single bytes. The references the
+// renderer put into the capture ("&#xF040;") are references on the page
+// once more: the tally counts them.
+void PutCapturedRun(const unsigned char* p, const unsigned char* end, PageWriter& out,
+                    PageTally* tally) {
+  out.Write(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p));
+  if (!tally) return;
+  for (; end - p >= 8; ++p) {
+    if (p[0] != '&' || p[1] != '#' || p[2] != 'x' || p[7] != ';') continue;
+    uint32_t code = 0;
+    bool hex = true;
+    for (int i = 3; i < 7 && hex; ++i) {
+      const int d = HexDigit(p[i]);
+      hex = d >= 0;
+      code = code << 4 | static_cast<uint32_t>(d);
+    }
+    if (hex) tally->Reference(code, nullptr);
+  }
+}
+
 }  // namespace
 
-void WriteCapturedKeys(const char* captured, PageWriter& out) {
+void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally* tally) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(captured);
   for (;;) {
     // Pass over double-byte characters and the byte 0xFF to the next
@@ -133,7 +179,7 @@ void WriteCapturedKeys(const char* captured, PageWriter& out) {
         break;
       }
     }
-    out.Lit(kKeyOpen);
+    OpenKey(out, tally);
     // Single bytes are written as they are, in runs; a double-byte
     // character from 0xF874 up is written as its reference; any other
     // double-byte character ends the key. So does the end of the text,
@@ -143,7 +189,7 @@ void WriteCapturedKeys(const char* captured, PageWriter& out) {
     for (;;) {
       const unsigned char c = *p;
       if (c == 0 || (IsLeadByte(c) && p[1] == 0)) {
-        out.Write(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        PutCapturedRun(run, p, out, tally);
         more = false;
         break;
       }
@@ -151,12 +197,13 @@ void WriteCapturedKeys(const char* captured, PageWriter& out) {
         ++p;
         continue;
       }
-      out.Write(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+      PutCapturedRun(run, p, out, tally);
       const uint32_t code = static_cast<uint32_t>(c) << 8 | p[1];
       p += 2;
       run = p;
       if (code < kCapturedRefStart) break;
       out.CharRef(MapGaijiCode(code));
+      if (tally) tally->Reference(MapGaijiCode(code), nullptr);
     }
     out.Lit(kKeyClose);
     if (!more) return;

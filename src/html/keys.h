@@ -8,15 +8,17 @@
 #ifndef HZ2HTML_HTML_KEYS_H_
 #define HZ2HTML_HTML_KEYS_H_
 
+#include "html/page_tally.h"
 #include "platform/page_writer.h"
 
 namespace hz {
 
 // text: the entry's first byte, within its record's zero-terminated text.
-void WriteHeadwordKeys(const char* text, PageWriter& out);
+// tally, when given, counts the keys and their references.
+void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally* tally = nullptr);
 
 // captured: the zero-terminated capture, as the renderer wrote it.
-void WriteCapturedKeys(const char* captured, PageWriter& out);
+void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally* tally = nullptr);
 
 // The key element's opening tag ("<key type=\"表記\">", Shift-JIS) and
 // closing tag.

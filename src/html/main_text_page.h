@@ -6,13 +6,15 @@
 #include <string>
 
 #include "core/run_options.h"
+#include "html/page_tally.h"
 
 namespace hz {
 
 // Writes page_path; returns false (after reporting it) when the page could
 // not be written.
+// tally, when given, receives the page's figures and its readers' report.
 bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
-                       const RunOptions& options);
+                       const RunOptions& options, PageTally* tally = nullptr);
 
 }  // namespace hz
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "data/marker_index.h"
+#include "html/page_tally.h"
 #include "platform/page_writer.h"
 
 namespace hz {
@@ -26,15 +27,23 @@ class MarkerCursor {
         out.Lit("<!-- {MUL");
         out.Dec4(sorted_[cursor_]->code);
         out.Lit("} -->\n");
+        ++written_;
       }
       ++cursor_;
     }
+  }
+  // Adds the markers written, and those of the index that were not, to the
+  // page's figures.
+  void Tally(PageTally* tally) const {
+    tally->markers += written_;
+    tally->markers_passed += count_ - written_;
   }
 
  private:
   const MarkerEntry* const* sorted_;
   int32_t count_;
   int32_t cursor_ = 0;
+  int32_t written_ = 0;
 };
 
 }  // namespace hz

@@ -52,9 +52,9 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 Overlay::Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
                  CInfFile& inf, const CLinkTable* const (&link_tables)[4],
-                 const RunOptions& options, LineState& line, uint32_t start)
+                 const RunOptions& options, LineState& line, uint32_t start, PageTally* tally)
     : out_(out), list_mode_(list_mode), record_(record), text_(text), link_tables_(link_tables),
-      options_(options), line_(line) {
+      options_(options), line_(line), tally_(tally) {
   inf.GetStyleSpans(&styles_);
   inf.GetLinkSpans(&links_);
   inf.GetAnchors(&anchors_);
@@ -189,6 +189,7 @@ void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
     default:
       // The kind in hexadecimal, as the unsigned 32-bit value it holds.
       std::printf("unknown link type %04x\n", static_cast<unsigned>(static_cast<uint32_t>(span.kind)));
+      if (tally_) ++tally_->unknown_links;
       break;
   }
 }

@@ -20,6 +20,7 @@
 #include "data/link_table.h"
 #include "data/records.h"
 #include "core/run_options.h"
+#include "html/page_tally.h"
 #include "platform/page_writer.h"
 
 namespace hz {
@@ -60,7 +61,7 @@ class Overlay {
   // the entry's first position, start.
   Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
           CInfFile& inf, const CLinkTable* const (&link_tables)[4], const RunOptions& options,
-          LineState& line, uint32_t start);
+          LineState& line, uint32_t start, PageTally* tally);
 
   // The overlay step at position pos.
   void Step(uint32_t pos) {
@@ -95,6 +96,7 @@ class Overlay {
   const CLinkTable* const (&link_tables_)[4];
   const RunOptions& options_;
   LineState& line_;
+  PageTally* tally_;
 
   TableView<StyleSpan> styles_;
   TableView<LinkSpan> links_;

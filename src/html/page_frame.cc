@@ -1,6 +1,7 @@
 #include "html/page_frame.h"
 
-#include "platform/file_system.h"
+#include <cstdint>
+#include <string>
 
 namespace hz {
 
@@ -25,10 +26,23 @@ bool ClosePage(PageFile& page) {
   return true;
 }
 
-LinkTables::LinkTables(const std::string& in_path)
-    : link01(ResolveDictionaryName(in_path, "data\\KXLINK01.TBL")),
-      link02(ResolveDictionaryName(in_path, "data\\KXLINK02.TBL")),
-      link03(ResolveDictionaryName(in_path, "data\\KXLINK03.TBL")),
-      link04(ResolveDictionaryName(in_path, "data\\KXLINK04.TBL")) {}
+LinkTables::LinkTables(const Dictionary& dict)
+    : link01(dict.File("DATA\\KXLINK01.TBL")),
+      link02(dict.File("DATA\\KXLINK02.TBL")),
+      link03(dict.File("DATA\\KXLINK03.TBL")),
+      link04(dict.File("DATA\\KXLINK04.TBL")) {}
+
+RecordFiles::RecordFiles(const Dictionary& dict, const std::string& base)
+    : RecordFiles(dict.File("DATA\\" + base + ".DAT"), dict.File("DATA\\" + base + ".INF")) {}
+
+RecordFiles::RecordFiles(const DictFile& dat_name, const DictFile& inf_name)
+    : dat(dat_name), inf(inf_name) {
+  const uint32_t records = static_cast<uint32_t>(dat.GetCount());
+  const uint32_t layouts = inf.GetRecordCount();
+  if (dat.HasTrustedCount() && inf.HasTrustedCount() && records > layouts) {
+    inf_name.Damaged("the record file holds " + std::to_string(records) +
+                     " records, the layout file " + std::to_string(layouts));
+  }
+}
 
 }  // namespace hz

@@ -8,6 +8,9 @@
 
 #include <string>
 
+#include "data/dat_file.h"
+#include "data/dict_file.h"
+#include "data/inf_file.h"
 #include "data/link_table.h"
 #include "platform/page_file.h"
 
@@ -21,13 +24,24 @@ bool OpenPage(PageFile& page, const std::string& path, const char* title);
 bool ClosePage(PageFile& page);
 
 // The four link-name tables that every page hands to the renderer, loaded
-// from the input path in the order of their numbers.
+// from the dictionary in the order of their numbers.
 struct LinkTables {
-  explicit LinkTables(const std::string& in_path);
+  explicit LinkTables(const Dictionary& dict);
   CLinkTable link01;  // KXLINK01.TBL: images of links of kind 20001
   CLinkTable link02;  // KXLINK02.TBL: movies of links of kind 30001
   CLinkTable link03;  // KXLINK03.TBL: KNJ media of links of kind 30001
   CLinkTable link04;  // KXLINK04.TBL: images of links of kind 20003
+};
+
+// A page's record file and its layout file, "DATA\\<base>.DAT" and ".INF".
+// A record file that holds more records than its layout file is told to the
+// report, named on the layout file (when both counts are the files' own):
+// those records are rendered without layout.
+struct RecordFiles {
+  RecordFiles(const Dictionary& dict, const std::string& base);
+  RecordFiles(const DictFile& dat_name, const DictFile& inf_name);
+  CDatFile dat;
+  CInfFile inf;
 };
 
 }  // namespace hz

@@ -109,15 +109,18 @@ const char* EscapeOf(unsigned char c) {
   }
 }
 
-// Writes the double-byte character code: the private-area stand-ins for
-// 【 and 】 as the brackets themselves, other private-area characters as
+// Writes the double-byte character at spot.at: the private-area stand-ins
+// for 【 and 】 as the brackets themselves, other private-area characters as
 // references, the rest as their two bytes. A running capture takes the same
 // bytes; 《 restarts it, and 》 hands it to the captured keys.
-void RenderDoubleByte(uint32_t code, PageWriter& out, Capture& capture) {
+void RenderDoubleByte(const TextSpot& spot, PageWriter& out, Capture& capture, PageTally* tally) {
+  uint32_t code = static_cast<uint32_t>(spot.at[0]) << 8 | spot.at[1];
   if (code == kPrivateOpen) code = kLenticularOpen;
   if (code == kPrivateClose) code = kLenticularClose;
   if (code >= kPrivateAreaStart) {
-    capture.Append(out.CharRef(MapGaijiCode(code)), 8);
+    const uint32_t mapped = MapGaijiCode(code);
+    capture.Append(out.CharRef(mapped), 8);
+    if (tally) tally->Reference(mapped, &spot);
     return;
   }
   const char two[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
@@ -127,7 +130,7 @@ void RenderDoubleByte(uint32_t code, PageWriter& out, Capture& capture) {
     capture.Restart();
   } else if (code == kDoubleAngleClose) {
     capture.Stop();
-    WriteCapturedKeys(capture.text(), out);
+    WriteCapturedKeys(capture.text(), out, tally);
   }
 }
 
@@ -144,7 +147,8 @@ void WriteEntryId(const EntryRef& ref, PageWriter& out) {
 
 void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile& dat,
                  CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
-                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options) {
+                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options,
+                 PageTally* tally) {
   const char* record_text = dat.LoadRecord(ref.record);
   // A record that the layout file does not hold gets empty tables.
   inf.LoadRecord(ref.record);
@@ -152,11 +156,14 @@ void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile&
   if (!record_text || start > dat.GetLength()) return;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(record_text);
 
-  if (list_mode) WriteEntryId(ref, out);
+  if (list_mode) {
+    WriteEntryId(ref, out);
+    if (tally) tally->EnterEntry(ref.record, ref.entryNo);
+  }
   LineState line;
   Capture capture;
   const CLinkTable* const link_tables[4] = {&link01, &link02, &link03, &link04};
-  Overlay overlay(out, list_mode, ref.record, text, inf, link_tables, options, line, start);
+  Overlay overlay(out, list_mode, ref.record, text, inf, link_tables, options, line, start, tally);
   bool closed = false;
   uint32_t pos = start;
   while (unsigned char c = text[pos]) {
@@ -185,7 +192,7 @@ void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile&
     } else if (IsLeadByte(c)) {
       const unsigned char c2 = text[pos + 1];
       if (c2 == 0) break;  // a lone lead byte before the end is no character
-      RenderDoubleByte(static_cast<uint32_t>(c) << 8 | c2, out, capture);
+      RenderDoubleByte(TextSpot{text + start, text + pos, list_mode}, out, capture, tally);
       line.line_bytes += 2;
       pos += 2;
     } else {
@@ -198,7 +205,7 @@ void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile&
     }
   }
   if (!closed) overlay.ClosePending();
-  if (list_mode) WriteHeadwordKeys(record_text + start, out);
+  if (list_mode) WriteHeadwordKeys(record_text + start, out, tally);
 }
 
 }  // namespace hz

@@ -17,16 +17,19 @@
 #include "data/link_table.h"
 #include "data/records.h"
 #include "core/run_options.h"
+#include "html/page_tally.h"
 #include "platform/page_writer.h"
 
 namespace hz {
 
 // Renders the entry ref of dat's text, with the layout tables of inf and the
 // four link-name tables of KXLINK01.TBL to KXLINK04.TBL. Nothing is written
-// for a record that dat does not hold or an offset past its text.
+// for a record that dat does not hold or an offset past its text. tally, when
+// given, counts the entry's keys, references and unknown link kinds.
 void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile& dat,
                  CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
-                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options);
+                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options,
+                 PageTally* tally = nullptr);
 
 }  // namespace hz
 

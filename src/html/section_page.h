@@ -6,14 +6,17 @@
 #include <string>
 
 #include "core/run_options.h"
+#include "html/page_tally.h"
 
 namespace hz {
 
 // Writes page_path: the page head, "<h1>title</h1>\n<p></p>\n", every record
-// of data\<section_id>.DAT rendered as running text, and the page tail.
+// of DATA\<section_id>.DAT rendered as running text, and the page tail.
 // Returns false (after reporting it) when the page could not be written.
+// tally, when given, receives the page's figures and its readers' report.
 bool WriteSectionPage(const std::string& in_path, const std::string& page_path,
-                      const char* section_id, const char* title, const RunOptions& options);
+                      const char* section_id, const char* title, const RunOptions& options,
+                      PageTally* tally = nullptr);
 
 }  // namespace hz
 

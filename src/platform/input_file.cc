@@ -11,9 +11,14 @@ namespace hz {
 
 InputFile::InputFile(const std::string& fs_path) {
   int fd = open(fs_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return;
+  if (fd < 0) {
+    missing_ = errno == ENOENT || errno == ENOTDIR;
+    open_error_ = std::strerror(errno);
+    return;
+  }
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    open_error_ = "not a regular file";
     close(fd);
     return;
   }

@@ -25,6 +25,10 @@ class InputFile {
   ~InputFile();
 
   bool is_open() const { return fd_ >= 0; }
+  // A file that is not open: true when nothing of that name exists;
+  // otherwise open_error() tells why it could not be opened.
+  bool missing() const { return missing_; }
+  const std::string& open_error() const { return open_error_; }
   // The file's size in bytes when it was opened.
   uint64_t size() const { return size_; }
   size_t ReadAt(uint64_t offset, void* buf, size_t n);
@@ -36,6 +40,8 @@ class InputFile {
 
   int fd_ = -1;
   uint64_t size_ = 0;
+  bool missing_ = false;
+  std::string open_error_;
   std::unique_ptr<char[]> window_;
   uint64_t window_at_ = 0;
   size_t window_len_ = 0;
