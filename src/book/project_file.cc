@@ -37,34 +37,25 @@ const char kBookFields[] =
 }  // namespace
 
 bool WriteBookProjectFile(const std::string& out_path) {
-  PageFile file;
-  if (!file.Create(out_path + "harukaze.ebs")) {
-    ReportCannotWrite(file);
-    return false;
-  }
-  PageWriter& out = file.out();
-  out.Lit("InPath=");
-  out.Str(out_path.c_str());
-  out.Lit("\nOutPath=");
-  out.Str(out_path.c_str());
-  out.Put('\n');
-  out.Lit(kSettings);
-  out.Lit("Book=");
-  out.Str(kBookTitle);
-  out.Lit(kBookFields);
-  // One source per page, in the order the run writes them.
-  for (const BookPage& page : kBookPages) {
-    out.Lit("Source=$(BASE)\\");
-    out.Str(page.file_name);
-    out.Put(';');
-    out.Str(page.title);
-    out.Lit(";_;HTML;\n");
-  }
-  if (!file.Commit()) {
-    ReportCannotWrite(file);
-    return false;
-  }
-  return true;
+  return WriteOutputFile(out_path + "harukaze.ebs", [&out_path](PageWriter& out) {
+    out.Lit("InPath=");
+    out.Str(out_path.c_str());
+    out.Lit("\nOutPath=");
+    out.Str(out_path.c_str());
+    out.Put('\n');
+    out.Lit(kSettings);
+    out.Lit("Book=");
+    out.Str(kBookTitle);
+    out.Lit(kBookFields);
+    // One source per page, in the order the run writes them.
+    for (const BookPage& page : kBookPages) {
+      out.Lit("Source=$(BASE)\\");
+      out.Str(page.file_name);
+      out.Put(';');
+      out.Str(page.title);
+      out.Lit(";_;HTML;\n");
+    }
+  });
 }
 
 }  // namespace hz

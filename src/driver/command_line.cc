@@ -21,6 +21,7 @@ const OptionInfo kOptions[] = {
      "name missing input files and sum up each page on stderr"},
     {"--strict", "", OptionKind::kStrict,
      "exit with 3 if damaged data was warned of (all is written)"},
+    {"--gaiji", "", OptionKind::kGaiji, "write the gaiji inventory and the book's gaiji files too"},
     {"--help", "", OptionKind::kHelp, "print this help and exit"},
     {"--version", "", OptionKind::kVersion, "print the version banner and exit"},
 };

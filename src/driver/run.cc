@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "book/gaiji_files.h"
 #include "book/project_file.h"
 #include "core/book_pages.h"
+#include "core/gaiji_inventory.h"
 #include "driver/command_line.h"
 #include "driver/output_dirs.h"
 #include "driver/run_report.h"
@@ -49,15 +52,42 @@ bool WritePage(const BookPage& page, const RunOptions& options, PageTally* tally
   return false;
 }
 
-// The six pages and the project file, in that order; false when one could
-// not be written (the run stops there).
+// The three gaiji files, each announced like a page. A GaijiMap.xml or
+// Gaiji.xml that the converter did not write is the user's and is kept.
+bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji) {
+  const std::vector<GaijiUse> uses = gaiji.Uses();
+  struct {
+    const char* name;
+    bool (*write)(const std::string&, const std::vector<GaijiUse>&);
+    bool users_own_kept;
+  } const files[] = {{"gaiji.tsv", WriteGaijiTable, false},
+                     {"GaijiMap.xml", WriteGaijiMap, true},
+                     {"Gaiji.xml", WriteGaijiFont, true}};
+  for (const auto& f : files) {
+    const std::string path = out_path + f.name;
+    if (f.users_own_kept && !IsOwnGaijiFile(path)) {
+      std::fprintf(stderr, "hz2html: %s: kept (not written by hz2html)\n", f.name);
+      std::fflush(stderr);
+      continue;
+    }
+    std::printf("->%s\n", path.c_str());
+    std::fflush(stdout);
+    if (!f.write(path, uses)) return false;
+  }
+  return true;
+}
+
+// The six pages and the project file, in that order, and with --gaiji the
+// gaiji files; false when one could not be written (the run stops there).
 bool WriteBook(const RunOptions& options, RunReport* report) {
+  GaijiInventory gaiji;
   for (const BookPage& page : kBookPages) {
-    PageTally tally(page.file_name, report, nullptr);
+    PageTally tally(page.file_name, report, options.gaiji ? &gaiji : nullptr);
     if (!WritePage(page, options, &tally)) return false;
     report->PageSummary(tally);
   }
-  return WriteBookProjectFile(options.out_path);
+  if (!WriteBookProjectFile(options.out_path)) return false;
+  return !options.gaiji || WriteGaijiFiles(options.out_path, gaiji);
 }
 
 }  // namespace

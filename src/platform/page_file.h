@@ -45,6 +45,24 @@ class PageFile {
 // Prints "hz2html: cannot write <path>: <reason>" on standard error.
 void ReportCannotWrite(const PageFile& file);
 
+// Writes the file whose composed name is path as a page is written, fill
+// writing its content to the PageWriter it is given; false, after
+// reporting it, when the file could not be written.
+template <typename Fill>
+bool WriteOutputFile(const std::string& path, Fill fill) {
+  PageFile file;
+  if (!file.Create(path)) {
+    ReportCannotWrite(file);
+    return false;
+  }
+  fill(file.out());
+  if (!file.Commit()) {
+    ReportCannotWrite(file);
+    return false;
+  }
+  return true;
+}
+
 // Makes an interrupted run (SIGINT, SIGTERM, SIGHUP) remove the temporary
 // file of the page being written before it ends, so that no partial file is
 // left behind.

@@ -1,0 +1,212 @@
+// The gaiji inventory and the book's gaiji files (--gaiji).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+#include <set>
+
+#include "book/gaiji_files.h"
+#include "tests/test_support.h"
+
+using hzt::ReadFile;
+using hzt::TempDir;
+
+namespace {
+
+const char* const kPages[] = {"usage.html", "hanrei.html", "jo.html",
+                              "oku.html",   "honbun.html", "kanji.html"};
+
+// The references of each code in the six pages, as a search would count
+// them.
+std::map<std::string, int> ReferencesIn(const std::string& out) {
+  std::map<std::string, int> refs;
+  for (const char* page : kPages) {
+    const std::string bytes = ReadFile(out + "/" + page);
+    for (size_t at = 0; (at = bytes.find("&#x", at)) != std::string::npos; at += 8) {
+      ++refs[bytes.substr(at + 3, 4)];
+    }
+  }
+  return refs;
+}
+
+// The rows of gaiji.tsv after its header, split at tabs.
+std::vector<std::vector<std::string>> Rows(const std::string& tsv) {
+  std::vector<std::vector<std::string>> rows;
+  size_t start = tsv.find("\r\n") + 2;
+  for (size_t end; (end = tsv.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    std::vector<std::string> row;
+    const std::string line = tsv.substr(start, end - start);
+    for (size_t a = 0, b;; a = b + 1) {
+      b = line.find('\t', a);
+      row.push_back(line.substr(a, b == std::string::npos ? b : b - a));
+      if (b == std::string::npos) break;
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TEST(Gaiji, SampleInventoryAndUnchangedPages) {
+  TempDir dir;
+  const std::string in = std::string(HZ_SAMPLE_DICT) + "/";
+  const hzt::RunResult plain = hzt::RunHz({in, dir / "plain"});
+  const hzt::RunResult r = hzt::RunHz({"--gaiji", in, dir / "gaiji"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  // Three more progress lines; the six pages and the project file as
+  // without --gaiji.
+  const std::string g = dir / "gaiji";
+  const std::string more =
+      "->" + g + "\\gaiji.tsv\n->" + g + "\\GaijiMap.xml\n->" + g + "\\Gaiji.xml\n";
+  ASSERT_GT(r.out.size(), more.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - more.size()), more);
+  std::string expected = plain.out;
+  for (size_t at; (at = expected.find(dir / "plain")) != std::string::npos;) expected.replace(at, g.size(), g);
+  EXPECT_EQ(r.out.substr(0, r.out.size() - more.size()), expected);
+  for (const char* page : kPages) EXPECT_EQ(ReadFile(g + "/" + page), ReadFile(dir / "plain/" + page));
+  EXPECT_EQ(hzt::ListDir(g).size(), 10u);
+  const std::string tsv = ReadFile(g + "/gaiji.tsv");
+  EXPECT_EQ(tsv,
+            "code\tcount\tfirst\tcontext\r\n"
+            "F040\t1\thonbun.html#0002-0001\tの会社。 \"挿絵\" [F040]は外字。【外字括弧】\r\n"
+            "F041\t2\thonbun.html#0002-0001\t外字括弧】《AT&T[F041]》\r\n"
+            "F7DB\t1\thonbun.html#0002-0002\tあ（亜） [F7DB]動画と〓漢字。 愛の\r\n"
+            "F7DD\t1\thonbun.html#0002-0002\tあ（亜） 〓動画と[F7DD]漢字。 愛の例へと数\r\n");
+  EXPECT_EQ(ReadFile(g + "/GaijiMap.xml"),
+            hzt::Crlf(std::string("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n") +
+                      hz::kGaijiComment +
+                      "<gaijiSet>\n"
+                      "  <gaijiMap unicode=\"#xF040\" ebcode=\"B121\"/>\n"
+                      "  <gaijiMap unicode=\"#xF041\" ebcode=\"B122\"/>\n"
+                      "  <gaijiMap unicode=\"#xF7DB\" ebcode=\"B123\"/>\n"
+                      "  <gaijiMap unicode=\"#xF7DD\" ebcode=\"B124\"/>\n"
+                      "</gaijiSet>\n"));
+}
+
+TEST(Gaiji, CountsAndFirstPlacesMatchThePages) {
+  // References in a section page, in entry text, in headword keys (the
+  // stand-in 【 inside a second pair is written as a reference there) and
+  // in captured keys, and on the kanji page.
+  TempDir dir;
+  hzt::Build(
+      "@records DATA/KX04\n@record\nnote \\g{F141}\\r\n"
+      "@records DATA/KX01\n@record\n"
+      "{@a}x【y】【z\\g{F040}\\g{F4AE}】\\rdef 《a\\g{F041}b》 \\g{F040}\\r\\r"
+      "{@b}w\\rmore \\g{F041}\\r\\r\n"
+      "@list LIST/d100000.lst\na\nb\n"
+      "@records DATA/KX02\n@record\nk\\g{F9FC}\n",
+      dir / "d");
+  const hzt::RunResult r = hzt::RunHz({"--gaiji", dir / "d", dir / "out"});
+  ASSERT_EQ(r.status, 0);
+  const auto rows = Rows(ReadFile(dir / "out/gaiji.tsv"));
+  const std::map<std::string, int> refs = ReferencesIn(dir / "out");
+  ASSERT_EQ(rows.size(), refs.size());
+  for (const auto& row : rows) {
+    ASSERT_EQ(row.size(), 4u);
+    EXPECT_EQ(std::to_string(refs.at(row[0])), row[1]) << row[0];
+  }
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"F040", "3", "honbun.html#0001-0001",
+                                                "x【y】【z[F040]【】 def 《a〓"}));
+  EXPECT_EQ(rows[1][0], "F041");
+  EXPECT_EQ(rows[1][1], "3");  // text, captured key, second entry
+  EXPECT_EQ(rows[2], (std::vector<std::string>{"F141", "1", "hanrei.html", "note [F141] "}));
+  EXPECT_EQ(rows[3], (std::vector<std::string>{"F4AE", "1", "honbun.html#0001-0001",
+                                               "x【y】【z〓[F4AE]】 def 《a〓b"}));
+  EXPECT_EQ(rows[4], (std::vector<std::string>{"F9FC", "1", "kanji.html#0001-0001", "k[F9FC]"}));
+}
+
+TEST(Gaiji, GlyphNumbersRunOnAcrossARow) {
+  EXPECT_EQ(hz::GaijiEbcode(0), "B121");
+  EXPECT_EQ(hz::GaijiEbcode(93), "B17E");
+  EXPECT_EQ(hz::GaijiEbcode(94), "B221");
+  // 95 codes: the last two glyphs of the map end one row and begin the next.
+  std::string text;
+  for (int i = 0; i < 95; ++i) {
+    char code[16];
+    std::snprintf(code, sizeof code, "\\g{F0%02X}", 0x40 + i);
+    text += code;
+  }
+  TempDir dir;
+  hzt::Build("@dir LIST\n@records DATA/KX03\n@record\n" + text + "\n", dir / "d");
+  ASSERT_EQ(hzt::RunHz({"--gaiji", dir / "d", dir / "out"}).status, 0);
+  const std::string map = ReadFile(dir / "out/GaijiMap.xml");
+  EXPECT_NE(map.find("<gaijiMap unicode=\"#xF09D\" ebcode=\"B17E\"/>\r\n"
+                     "  <gaijiMap unicode=\"#xF09E\" ebcode=\"B221\"/>\r\n</gaijiSet>"),
+            std::string::npos);
+  const std::string font = ReadFile(dir / "out/Gaiji.xml");
+  EXPECT_NE(font.find("<fontData ebcode=\"B221\">\r\n################\r\n"), std::string::npos);
+}
+
+TEST(Gaiji, PlaceholderGlyphsShowTheirCode) {
+  // A box of 16 x 16 with the four digits two over two. Each digit reads
+  // the same in all four places, and differs from every other digit in at
+  // least two pixels.
+  std::vector<std::string> digits(16);
+  for (uint32_t d = 0; d < 16; ++d) {
+    const auto glyph = hz::GaijiGlyph(d * 0x1111);
+    ASSERT_EQ(glyph.size(), 16u);
+    EXPECT_EQ(glyph[0], std::string(16, '#'));
+    EXPECT_EQ(glyph[15], std::string(16, '#'));
+    std::string cells[4];
+    for (size_t y = 0; y < 16; ++y) {
+      ASSERT_EQ(glyph[y].size(), 16u);
+      EXPECT_EQ(glyph[y].find_first_not_of("# "), std::string::npos);
+      EXPECT_TRUE(glyph[y][0] == '#' && glyph[y][15] == '#');
+      for (int c = 0; c < 4 && y >= 2 && y < 14; ++c) {
+        const size_t top = c < 2 ? 2 : 9, left = c % 2 ? 9 : 3;
+        if (y >= top && y < top + 5) cells[c] += glyph[y].substr(left, 4);
+      }
+    }
+    for (int c = 1; c < 4; ++c) EXPECT_EQ(cells[c], cells[0]) << d;
+    EXPECT_NE(cells[0].find('#'), std::string::npos) << d;
+    digits[d] = cells[0];
+  }
+  for (size_t a = 0; a < 16; ++a) {
+    for (size_t b = a + 1; b < 16; ++b) {
+      int differ = 0;
+      for (size_t i = 0; i < digits[a].size(); ++i) differ += digits[a][i] != digits[b][i];
+      EXPECT_GE(differ, 2) << std::hex << a << " and " << b;
+    }
+  }
+}
+
+TEST(Gaiji, TheUsersOwnFilesAreKept) {
+  TempDir dir;
+  hzt::Build("@dir LIST\n@records DATA/KX03\n@record\n\\g{F040}\n", dir / "d");
+  const std::string out = dir / "out";
+  ASSERT_EQ(hzt::RunHz({"--gaiji", dir / "d", out}).status, 0);
+  const std::string own_font = ReadFile(out + "/Gaiji.xml");
+  // A map the user made is kept; a font the converter wrote is rewritten.
+  hzt::WriteFile(out + "/GaijiMap.xml", "<gaijiSet>mine</gaijiSet>");
+  hzt::WriteFile(out + "/Gaiji.xml", own_font + "<!-- an older run -->");
+  hzt::WriteFile(out + "/gaiji.tsv", "old");
+  const hzt::RunResult r = hzt::RunHz({"--gaiji", dir / "d", out});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "hz2html: GaijiMap.xml: kept (not written by hz2html)\n");
+  EXPECT_EQ(r.out.find("GaijiMap.xml"), std::string::npos);
+  EXPECT_EQ(ReadFile(out + "/GaijiMap.xml"), "<gaijiSet>mine</gaijiSet>");
+  EXPECT_EQ(ReadFile(out + "/Gaiji.xml"), own_font);
+  EXPECT_EQ(ReadFile(out + "/gaiji.tsv").substr(0, 6), "code\tc");
+}
+
+TEST(Gaiji, NoPrivateAreaCharacters) {
+  TempDir dir;
+  hzt::Build("@dir LIST\n@records DATA/KX03\n@record\nplain\n", dir / "d");
+  ASSERT_EQ(hzt::RunHz({"--gaiji", dir / "d", dir / "out"}).status, 0);
+  const std::string head =
+      std::string("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n") + hz::kGaijiComment;
+  EXPECT_EQ(ReadFile(dir / "out/gaiji.tsv"), "code\tcount\tfirst\tcontext\r\n");
+  EXPECT_EQ(ReadFile(dir / "out/GaijiMap.xml"), hzt::Crlf(head + "<gaijiSet>\n</gaijiSet>\n"));
+  EXPECT_EQ(ReadFile(dir / "out/Gaiji.xml"),
+            hzt::Crlf(head + "<gaijiData xml:space=\"preserve\">\n</gaijiData>\n"));
+  // Without --gaiji, none of the three.
+  ASSERT_EQ(hzt::RunHz({dir / "d", dir / "plain"}).status, 0);
+  EXPECT_EQ(hzt::ListDir(dir / "plain").size(), 7u);
+  // One that cannot be written stops the run as a page does.
+  ASSERT_EQ(mkdir((dir / "plain/gaiji.tsv").c_str(), 0777), 0);
+  const hzt::RunResult r = hzt::RunHz({"--gaiji", dir / "d", dir / "plain"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "hz2html: cannot write " + dir / "plain" + "\\gaiji.tsv: Is a directory\n");
+}
+
+}  // namespace
