@@ -6,6 +6,10 @@
 #                       UndefinedBehaviorSanitizer
 #   ./build.sh install PREFIX   install hz2html and its manual page
 #   ./build.sh package  build the Debian package build/hz2html_VERSION_ARCH.deb
+#   ./build.sh windows  cross-build build-windows/hz2html.exe (64-bit Windows,
+#                       static) and build-windows/hz2html-VERSION-win64.zip
+#   ./build.sh windows-test   build the Windows test suite and run it under
+#                       wine
 # Missing prerequisites are installed with apt-get when running as root;
 # otherwise the install line is printed and nothing is done.
 set -euo pipefail
@@ -37,6 +41,22 @@ configure() {  # build-dir, cmake options...
   cmake --build "$dir" -j "$jobs"
 }
 
+# The zip for Windows users: the program, and the README and the manual as
+# text with CR LF line ends.
+windows_zip() {
+  local version stage zip
+  version=$(sed -n 's/^project(hz2html VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  stage=build-windows/zip/hz2html-$version-win64
+  zip=build-windows/hz2html-$version-win64.zip
+  rm -rf build-windows/zip "$zip"
+  mkdir -p "$stage"
+  x86_64-w64-mingw32-strip -o "$stage/hz2html.exe" build-windows/hz2html.exe
+  sed 's/$/\r/' README.md >"$stage/README.txt"
+  groff -man -Tutf8 -P-cbou doc/hz2html.1 | sed 's/$/\r/' >"$stage/hz2html.txt"
+  (cd build-windows/zip && cmake -E tar cf "../$(basename "$zip")" --format=zip "hz2html-$version-win64")
+  echo "Windows program: build-windows/hz2html.exe; for users: $zip"
+}
+
 case "$command" in
   sample)
     need_packages cmake g++ make
@@ -66,8 +86,20 @@ case "$command" in
     configure build -DHZ2HTML_TESTS=OFF
     (cd build && cpack -G DEB)
     ;;
+  windows|windows-test)
+    need_packages cmake make g++-mingw-w64-x86-64 wine wine64 groff-base
+    tests=OFF
+    [ "$command" = windows-test ] && tests=ON
+    configure build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+      -DHZ2HTML_TESTS=$tests
+    if [ "$command" = windows-test ]; then
+      (cd build-windows && ctest --output-on-failure)
+    else
+      windows_zip
+    fi
+    ;;
   *)
-    echo "usage: ./build.sh {sample|test|asan|install PREFIX|package}" >&2
+    echo "usage: ./build.sh {sample|test|asan|install PREFIX|package|windows|windows-test}" >&2
     exit 2
     ;;
 esac

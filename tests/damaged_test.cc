@@ -21,9 +21,9 @@ class Damaged : public testing::Test {
  protected:
   void SetUp() override {
     for (const char* sub : {"DATA", "LIST"}) {
-      for (const std::string& name : hzt::ListDir(std::string(HZ_SAMPLE_DICT) + "/" + sub)) {
+      for (const std::string& name : hzt::ListDir(hzt::SampleDict() + "/" + sub)) {
         std::string rel = std::string(sub) + "/" + name;
-        files_.emplace_back(rel, ReadFile(std::string(HZ_SAMPLE_DICT) + "/" + rel));
+        files_.emplace_back(rel, ReadFile(hzt::SampleDict() + "/" + rel));
       }
     }
     ASSERT_GT(files_.size(), 20u);

@@ -1,6 +1,5 @@
 // The gaiji inventory and the book's gaiji files (--gaiji).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <map>
 #include <set>
@@ -48,7 +47,7 @@ std::vector<std::vector<std::string>> Rows(const std::string& tsv) {
 
 TEST(Gaiji, SampleInventoryAndUnchangedPages) {
   TempDir dir;
-  const std::string in = std::string(HZ_SAMPLE_DICT) + "/";
+  const std::string in = hzt::SampleDict() + "/";
   const hzt::RunResult plain = hzt::RunHz({in, dir / "plain"});
   const hzt::RunResult r = hzt::RunHz({"--gaiji", in, dir / "gaiji"});
   ASSERT_EQ(r.status, 0);
@@ -203,10 +202,10 @@ TEST(Gaiji, NoPrivateAreaCharacters) {
   ASSERT_EQ(hzt::RunHz({dir / "d", dir / "plain"}).status, 0);
   EXPECT_EQ(hzt::ListDir(dir / "plain").size(), 7u);
   // One that cannot be written stops the run as a page does.
-  ASSERT_EQ(mkdir((dir / "plain/gaiji.tsv").c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(dir / "plain/gaiji.tsv"));
   const hzt::RunResult r = hzt::RunHz({"--gaiji", dir / "d", dir / "plain"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "hz2html: cannot write " + dir / "plain" + "\\gaiji.tsv: Is a directory\n");
+  EXPECT_EQ(r.err, hzt::CannotWrite(dir / "plain" + "\\gaiji.tsv", hzt::kIsADirectory));
 }
 
 }  // namespace

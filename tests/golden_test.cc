@@ -3,7 +3,6 @@
 // to rewrite the expected files after an intended change, then read the
 // difference before committing it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
@@ -15,14 +14,14 @@ using hzt::TempDir;
 namespace {
 
 TEST(Golden, SampleDictionary) {
-  const std::string expected_dir = std::string(HZ_SOURCE_DIR) + "/tests/golden/sample/";
+  const std::string expected_dir = hzt::SourceDir() + "/tests/golden/sample/";
   const bool update = std::getenv("HZ2HTML_UPDATE_GOLDEN") != nullptr;
   TempDir dir;
-  char* old = getcwd(nullptr, 0);
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
-  hzt::RunResult r = hzt::RunHz({HZ_SAMPLE_DICT, "out"});
-  ASSERT_EQ(chdir(old), 0);
-  free(old);
+  hzt::RunResult r;
+  {
+    hzt::InDirectory in(dir.path());
+    r = hzt::RunHz({hzt::SampleDict(), "out"});
+  }
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   std::vector<std::string> files = hzt::ListDir(dir / "out");

@@ -1,11 +1,14 @@
 // The page writer and honest page files.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#endif
 
 #include "platform/page_file.h"
 #include "platform/page_writer.h"
@@ -66,6 +69,7 @@ TEST(PageWriter, MemoryWriterGrows) {
   EXPECT_EQ(w.str(), expected);
 }
 
+#ifndef _WIN32
 TEST(PageWriter, LargeOutputThroughAFile) {
   TempDir dir;
   std::string path = dir / "big";
@@ -84,7 +88,9 @@ TEST(PageWriter, LargeOutputThroughAFile) {
   close(fd);
   EXPECT_EQ(ReadFile(path), expected);
 }
+#endif  // _WIN32
 
+#ifndef _WIN32
 TEST(PageWriter, FullDeviceIsAnError) {
   int fd = open("/dev/full", O_WRONLY);
   if (fd < 0) GTEST_SKIP() << "no /dev/full";
@@ -94,11 +100,14 @@ TEST(PageWriter, FullDeviceIsAnError) {
   EXPECT_EQ(w.error(), ENOSPC);
   close(fd);
 }
+#endif  // _WIN32
 
 TEST(PageFile, CommitPutsThePageInPlace) {
   TempDir dir;
   std::string page = dir / "p.html";
+#ifndef _WIN32
   mode_t old = umask(022);
+#endif
   hz::PageFile f;
   ASSERT_TRUE(f.Create(page));
   f.out().Str("x\n");
@@ -109,11 +118,13 @@ TEST(PageFile, CommitPutsThePageInPlace) {
   EXPECT_EQ(names[0].substr(0, 8), ".p.html.");
   EXPECT_EQ(names[0].size(), 14u);
   ASSERT_TRUE(f.Commit());
-  umask(old);
   EXPECT_EQ(ReadFile(page), "x\r\n");
+#ifndef _WIN32
+  umask(old);
   struct stat st;
   ASSERT_EQ(stat(page.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
+#endif
   // Nothing else is left in the directory.
   EXPECT_EQ(hzt::ListDir(dir.path()), std::vector<std::string>{"p.html"});
 }
@@ -132,17 +143,18 @@ TEST(PageFile, FailureLeavesTheEarlierFile) {
   // A page whose directory is a regular file cannot be created.
   hz::PageFile g;
   EXPECT_FALSE(g.Create(page + "/inner.html"));
-  EXPECT_EQ(g.error(), ENOTDIR);
+  EXPECT_EQ(g.error(), hzt::kNotADirectory);
   // A directory in the page's place: the rename fails, the temp file goes.
-  ASSERT_EQ(mkdir((dir / "d.html").c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(dir / "d.html"));
   hz::PageFile h;
   ASSERT_TRUE(h.Create(dir / "d.html"));
   h.out().Str("x");
   EXPECT_FALSE(h.Commit());
-  EXPECT_EQ(h.error(), EISDIR);
+  EXPECT_EQ(h.error(), hzt::kIsADirectory);
   EXPECT_EQ(hzt::ListDir(dir.path()), (std::vector<std::string>{"d.html", "p.html"}));
 }
 
+#ifndef _WIN32
 TEST(PageFile, InterruptedWriteLeavesNoTemporaryFile) {
   TempDir dir;
   std::string page = dir / "p.html";
@@ -150,7 +162,7 @@ TEST(PageFile, InterruptedWriteLeavesNoTemporaryFile) {
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    hz::RemoveTemporaryFilesOnSignals();
+    hz::RemoveTemporaryFileOnInterrupt();
     hz::PageFile f;
     if (!f.Create(page)) _exit(3);
     f.out().Str("half a page");
@@ -165,5 +177,6 @@ TEST(PageFile, InterruptedWriteLeavesNoTemporaryFile) {
   EXPECT_EQ(hzt::ListDir(dir.path()), std::vector<std::string>{"p.html"});
   EXPECT_EQ(ReadFile(page), "earlier");
 }
+#endif  // _WIN32
 
 }  // namespace

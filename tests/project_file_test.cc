@@ -47,12 +47,13 @@ TEST(ProjectFile, AllLinesByteForByte) {
 
 TEST(ProjectFile, DefaultOutputPathIsWrittenAsHeld) {
   TempDir dir;
-  char* old = getcwd(nullptr, 0);
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
-  bool ok = hz::WriteBookProjectFile(".\\");
-  std::string bytes = ReadFile("harukaze.ebs");
-  ASSERT_EQ(chdir(old), 0);
-  free(old);
+  bool ok;
+  std::string bytes;
+  {
+    hzt::InDirectory in(dir.path());
+    ok = hz::WriteBookProjectFile(".\\");
+    bytes = ReadFile("harukaze.ebs");
+  }
   ASSERT_TRUE(ok);
   EXPECT_EQ(bytes.substr(0, 22), "InPath=.\\\r\nOutPath=.\\\r");
 }

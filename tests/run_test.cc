@@ -1,12 +1,14 @@
 // Whole runs: messages, exit statuses, progress lines and failing output.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#endif
 
 #include "driver/command_line.h"
 #include "driver/run.h"
@@ -78,8 +80,8 @@ TEST(Run, InputDirectoryChecks) {
   r = RunHz({dir.path(), dir / "out"});
   EXPECT_EQ(r.out, dir.path() + "\\DATA is not directory\n");
   EXPECT_EQ(r.status, -1);
-  ASSERT_EQ(unlink((dir / "DATA").c_str()), 0);
-  ASSERT_EQ(mkdir((dir / "data").c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::Remove(dir / "DATA"));
+  ASSERT_TRUE(hzt::MakeDir(dir / "data"));
   r = RunHz({in, dir / "out"});
   EXPECT_EQ(r.out, in + "LIST not found\n");
   hzt::WriteFile(dir / "List", "");
@@ -90,8 +92,8 @@ TEST(Run, InputDirectoryChecks) {
 
 TEST(Run, CompleteRunOverAnEmptyDictionary) {
   TempDir dir;
-  ASSERT_EQ(mkdir((dir / "data").c_str(), 0777), 0);
-  ASSERT_EQ(mkdir((dir / "list").c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(dir / "data"));
+  ASSERT_TRUE(hzt::MakeDir(dir / "list"));
   std::string out = dir.path() + "/a/b\\c";
   hzt::RunResult r = RunHz({dir.path() + "/", out});
   EXPECT_EQ(r.status, 0);
@@ -108,11 +110,11 @@ TEST(Run, CompleteRunOverAnEmptyDictionary) {
 TEST(Run, DefaultOutputPath) {
   TempDir dir;
   hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
-  char* old = getcwd(nullptr, 0);
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
-  hzt::RunResult r = RunHz({"in"});
-  ASSERT_EQ(chdir(old), 0);
-  free(old);
+  hzt::RunResult r;
+  {
+    hzt::InDirectory in(dir.path());
+    r = RunHz({"in"});
+  }
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, Progress(".\\"));
   EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{
@@ -155,13 +157,13 @@ TEST(Run, PageThatCannotBeWritten) {
   TempDir dir;
   hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
   std::string out = dir / "out";
-  ASSERT_EQ(mkdir(out.c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(out));
   hzt::WriteFile(out + "/honbun.html", "earlier");
   // jo.html as a directory: the run stops there.
-  ASSERT_EQ(mkdir((out + "/jo.html").c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(out + "/jo.html"));
   hzt::RunResult r = RunHz({dir / "in", out});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "hz2html: cannot write " + out + "\\jo.html: Is a directory\n");
+  EXPECT_EQ(r.err, hzt::CannotWrite(out + "\\jo.html", hzt::kIsADirectory));
   EXPECT_EQ(ListDir(out), (std::vector<std::string>{"hanrei.html", "honbun.html", "jo.html",
                                                     "usage.html"}));
   EXPECT_EQ(ReadFile(out + "/honbun.html"), "earlier");
@@ -173,11 +175,11 @@ TEST(Run, ProjectFileThatCannotBeWritten) {
   TempDir dir;
   hzt::Build("@dir DATA\n@dir LIST\n", dir / "in");
   std::string out = dir / "out";
-  ASSERT_EQ(mkdir(out.c_str(), 0777), 0);
-  ASSERT_EQ(mkdir((out + "/harukaze.ebs").c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(out));
+  ASSERT_TRUE(hzt::MakeDir(out + "/harukaze.ebs"));
   hzt::RunResult r = RunHz({dir / "in", out});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "hz2html: cannot write " + out + "\\harukaze.ebs: Is a directory\n");
+  EXPECT_EQ(r.err, hzt::CannotWrite(out + "\\harukaze.ebs", hzt::kIsADirectory));
   EXPECT_EQ(ListDir(out), kAllFiles);
 }
 
@@ -187,17 +189,18 @@ TEST(Run, OutputInsideARegularFile) {
   hzt::WriteFile(dir / "file", "x");
   hzt::RunResult r = RunHz({dir / "in", dir / "file/out"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "hz2html: cannot write " + dir.path() + "/file/out\\usage.html: Not a directory\n");
+  EXPECT_EQ(r.err, hzt::CannotWrite(dir.path() + "/file/out\\usage.html", hzt::kNotADirectory));
   EXPECT_EQ(ReadFile(dir / "file"), "x");
 }
 
+#ifndef _WIN32
 TEST(Run, PageThatCannotBeWrittenWhole) {
   // The file-size limit makes the writes of the large main-text page fail
   // (EFBIG): the run stops with status 2, the pages before it are whole,
   // the earlier main-text page stays, and no temporary file remains.
   TempDir dir;
   std::string out = dir / "out";
-  ASSERT_EQ(mkdir(out.c_str(), 0777), 0);
+  ASSERT_TRUE(hzt::MakeDir(out));
   hzt::WriteFile(out + "/honbun.html", "earlier");
   std::string err = dir / "stderr";
   pid_t child = fork();
@@ -221,7 +224,8 @@ TEST(Run, PageThatCannotBeWrittenWhole) {
   EXPECT_EQ(ListDir(out), (std::vector<std::string>{"hanrei.html", "honbun.html", "jo.html",
                                                     "oku.html", "usage.html"}));
   EXPECT_EQ(ReadFile(out + "/honbun.html"), "earlier");
-  EXPECT_EQ(ReadFile(out + "/usage.html"), ReadFile(std::string(HZ_SOURCE_DIR) + "/tests/golden/sample/usage.html"));
+  EXPECT_EQ(ReadFile(out + "/usage.html"), ReadFile(hzt::SourceDir() + "/tests/golden/sample/usage.html"));
 }
+#endif  // _WIN32
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Section pages: heading, empty paragraph, every record as running text.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "html/section_page.h"
 #include "tests/test_support.h"
@@ -38,7 +37,7 @@ TEST(SectionPage, RecordsTheLayoutFileDoesNotHold) {
   EXPECT_EQ(hzt::ReadFile(page), hzt::PageHead("t") + Crlf("<h1>t</h1>\n<p></p>\n<i>A</i>BC") +
                                      hzt::kPageTail);
   // No layout file at all: the text without markup.
-  ASSERT_EQ(unlink((dir / "full/DATA/KX05.INF").c_str()), 0);
+  ASSERT_TRUE(hzt::Remove(dir / "full/DATA/KX05.INF"));
   ASSERT_TRUE(hz::WriteSectionPage(dir / "full/", page, "KX05", "t", hz::RunOptions()));
   EXPECT_EQ(hzt::ReadFile(page), hzt::PageHead("t") + Crlf("<h1>t</h1>\n<p></p>\nABC") +
                                      hzt::kPageTail);

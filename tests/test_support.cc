@@ -1,41 +1,96 @@
 #include "tests/test_support.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <ftw.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "data/dat_file.h"
 #include "data/inf_file.h"
 #include "data/link_table.h"
 #include "driver/run.h"
 #include "html/render_entry.h"
-#include "platform/file_system.h"
+#include "platform/page_file.h"
 #include "tools/dict_source.h"
+
+namespace fs = std::filesystem;
 
 namespace hzt {
 
+namespace {
+
+// A name as the file system takes it.
+fs::path Native(const std::string& name) {
+#ifdef _WIN32
+  const int n = MultiByteToWideChar(932, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(932, 0, name.data(), static_cast<int>(name.size()), &wide[0], n);
+  return fs::path(wide);
+#else
+  return fs::path(name);
+#endif
+}
+
+std::string FromNative(const fs::path& path) {
+#ifdef _WIN32
+  const std::wstring wide = path.wstring();
+  const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string name(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), &name[0], n, nullptr,
+                      nullptr);
+  return name;
+#else
+  return path.string();
+#endif
+}
+
+// A path given at build time as the build machine spells it, as the
+// converter takes it here (under wine, "/work/x" is "Z:\work\x").
+std::string BuildPath(const char* path) {
+#ifdef _WIN32
+  return FromNative(fs::absolute(Native(path)));
+#else
+  return path;
+#endif
+}
+
+std::string UniqueName(const char* prefix) {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  return prefix + std::to_string(random()) + "-" + std::to_string(counter++);
+}
+
+}  // namespace
+
 TempDir::TempDir() {
-  const char* base = getenv("TMPDIR");
-  std::string templ = std::string(base && *base ? base : "/tmp") + "/hz2html-test-XXXXXX";
-  std::vector<char> name(templ.begin(), templ.end());
-  name.push_back('\0');
-  if (!mkdtemp(name.data())) ADD_FAILURE() << "mkdtemp failed";
-  path_ = name.data();
+  std::error_code error;
+  for (int tries = 0; tries < 100; ++tries) {
+    const fs::path dir = fs::temp_directory_path() / UniqueName("hz2html-test-");
+    if (fs::create_directory(dir, error)) {
+      path_ = FromNative(dir);
+      return;
+    }
+  }
+  ADD_FAILURE() << "no temporary directory";
 }
 
 TempDir::~TempDir() {
-  nftw(path_.c_str(),
-       [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
-       FTW_DEPTH | FTW_PHYS);
+  std::error_code error;
+  fs::remove_all(Native(path_), error);
 }
 
 std::string S(const std::string& utf8) {
@@ -59,32 +114,68 @@ void Build(const std::string& source, const std::string& dir) {
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(Native(path), std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(Native(path), std::ios::binary | std::ios::trunc);
   out << bytes;
   ASSERT_TRUE(out.good()) << path;
 }
 
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(Native(path), error);
+}
+
+bool IsDir(const std::string& path) {
+  std::error_code error;
+  return fs::is_directory(Native(path), error);
+}
+
+bool MakeDir(const std::string& path) {
+  std::error_code error;
+  return fs::create_directory(Native(path), error);
+}
+
+bool Remove(const std::string& path) {
+  std::error_code error;
+  return fs::remove(Native(path), error);
+}
 
 std::vector<std::string> ListDir(const std::string& path) {
   std::vector<std::string> names;
-  if (DIR* d = opendir(path.c_str())) {
-    while (struct dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    closedir(d);
+  std::error_code error;
+  for (const fs::directory_entry& e : fs::directory_iterator(Native(path), error)) {
+    names.push_back(FromNative(e.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;
 }
+
+InDirectory::InDirectory(const std::string& dir) : saved_(FromNative(fs::current_path())) {
+  fs::current_path(Native(dir));
+}
+
+InDirectory::~InDirectory() { fs::current_path(Native(saved_)); }
+
+#ifdef _WIN32
+const int kNotADirectory = ERROR_PATH_NOT_FOUND;
+const int kIsADirectory = ERROR_ACCESS_DENIED;
+#else
+const int kNotADirectory = ENOTDIR;
+const int kIsADirectory = EISDIR;
+#endif
+
+std::string CannotWrite(const std::string& path, int error) {
+  return "hz2html: cannot write " + path + ": " + hz::SystemErrorText(error) + "\n";
+}
+
+std::string SourceDir() { return BuildPath(HZ_SOURCE_DIR); }
+std::string SampleDict() { return BuildPath(HZ_SAMPLE_DICT); }
 
 std::string Render(const std::string& source, bool list_mode, int record, int offset,
                    int entry_no, const hz::RunOptions& options) {
@@ -102,33 +193,39 @@ std::string Render(const std::string& source, bool list_mode, int record, int of
 
 namespace {
 
-// Sends a standard stream to a temporary file while it lives.
+// Sends a standard stream to a file while it lives; the file is opened in
+// binary mode, so what is captured are the bytes the run wrote (on Windows
+// the console adds its CR to each line end).
 class Capture {
  public:
-  explicit Capture(int fd) : fd_(fd) {
-    fflush(nullptr);
-    char name[] = "/tmp/hz2html-capture-XXXXXX";
-    file_ = mkstemp(name);
-    unlink(name);
+  explicit Capture(int fd) : fd_(fd), name_(fs::temp_directory_path() / UniqueName("hz2html-capture-")) {
+    std::fflush(nullptr);
+#ifdef _WIN32
+    file_ = _wfopen(name_.c_str(), L"w+b");
+#else
+    file_ = std::fopen(name_.c_str(), "w+b");
+#endif
     saved_ = dup(fd_);
-    dup2(file_, fd_);
+    dup2(fileno(file_), fd_);
   }
   std::string Finish() {
-    fflush(nullptr);
+    std::fflush(nullptr);
     dup2(saved_, fd_);
     close(saved_);
-    std::string text;
-    lseek(file_, 0, SEEK_SET);
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(file_, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
-    close(file_);
-    return text;
+    std::fclose(file_);
+    std::ifstream in(name_, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    in.close();
+    std::error_code error;
+    fs::remove(name_, error);
+    return text.str();
   }
 
  private:
   int fd_;
-  int file_;
+  fs::path name_;
+  FILE* file_;
   int saved_;
 };
 

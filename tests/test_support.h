@@ -1,5 +1,7 @@
 // Helpers shared by the tests: temporary directories, dictionaries built
-// from readable sources, Shift-JIS expectations and in-process runs.
+// from readable sources, Shift-JIS expectations and in-process runs. File
+// names are taken as the converter takes them: bytes on POSIX, Shift-JIS
+// on Windows.
 #ifndef HZ2HTML_TESTS_TEST_SUPPORT_H_
 #define HZ2HTML_TESTS_TEST_SUPPORT_H_
 
@@ -36,8 +38,38 @@ void Build(const std::string& source, const std::string& dir);
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
+bool IsDir(const std::string& path);
+// Creates one directory; false when it cannot.
+bool MakeDir(const std::string& path);
+// Removes a file or an empty directory; false when it cannot.
+bool Remove(const std::string& path);
 // The names in a directory, sorted, without "." and "..".
 std::vector<std::string> ListDir(const std::string& path);
+
+// The current directory is dir while the object lives.
+class InDirectory {
+ public:
+  explicit InDirectory(const std::string& dir);
+  ~InDirectory();
+  InDirectory(const InDirectory&) = delete;
+  InDirectory& operator=(const InDirectory&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+// The system's error codes for a path through a regular file, and for a
+// directory in a file's place; the text the converter shows for them is the
+// system's own (hz::SystemErrorText).
+extern const int kNotADirectory;
+extern const int kIsADirectory;
+// "hz2html: cannot write PATH: REASON\n" with the system's text for error.
+std::string CannotWrite(const std::string& path, int error);
+
+// The project's source directory and the built sample dictionary, as paths
+// the converter takes.
+std::string SourceDir();
+std::string SampleDict();
 
 // Renders one entry of DATA/KX01 of the dictionary built from source, with
 // the dictionary's four link-name tables, and returns the bytes written.
@@ -46,7 +78,7 @@ std::string Render(const std::string& source, bool list_mode, int record, int of
 
 // The result of running the converter in-process.
 struct RunResult {
-  int status;
+  int status = 0;
   std::string out;  // standard output
   std::string err;  // standard error
 };

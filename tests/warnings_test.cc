@@ -3,7 +3,6 @@
 // an undamaged one that reads the same (the "repaired" source): the pages
 // must be equal, and the undamaged one converts without a word on stderr.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <functional>
 
@@ -130,7 +129,7 @@ std::vector<Damage> Damages() {
        },
        source, "LIST\\d100000.lst: 2 entries point to no text, the first 0009-0001"},
       {"directory in a table's place",
-       [](const std::string& d) { ASSERT_EQ(mkdir((d + "DATA/KXLINK02.TBL").c_str(), 0777), 0); },
+       [](const std::string& d) { ASSERT_TRUE(hzt::MakeDir(d + "DATA/KXLINK02.TBL")); },
        source, "DATA\\KXLINK02.TBL: cannot be read: not a regular file"},
   };
 }
@@ -187,14 +186,14 @@ TEST(Warnings, AtMostTwentyLines) {
 
 TEST(Warnings, VerboseNamesMissingFilesAndSumsUpPages) {
   TempDir dir;
-  const Converted plain = Convert(std::string(HZ_SAMPLE_DICT) + "/", dir / "plain", {"--strict"});
+  const Converted plain = Convert(hzt::SampleDict() + "/", dir / "plain", {"--strict"});
   EXPECT_EQ(plain.run.status, 0);
   EXPECT_EQ(plain.run.err, "");
-  const Converted v = Convert(std::string(HZ_SAMPLE_DICT) + "/", dir / "verbose", {"--verbose"});
+  const Converted v = Convert(hzt::SampleDict() + "/", dir / "verbose", {"--verbose"});
   EXPECT_EQ(v.run.status, 0);
   EXPECT_EQ(v.pages, plain.pages);
   EXPECT_EQ(v.run.out, plain.run.out);
-  const std::string in = std::string(HZ_SAMPLE_DICT) + "/";
+  const std::string in = hzt::SampleDict() + "/";
   const std::string& err = v.run.err;
   // The sample has no d200100.lst: named once, though two pages could read
   // the marker lists.

@@ -2,6 +2,10 @@
 
 #include <errno.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -20,11 +24,26 @@ void PutName(std::string* out, const std::string& name, size_t width) {
   *out += field;
 }
 
+#ifdef _WIN32
+// Names are Shift-JIS on Windows, as the converter takes them.
+std::wstring Wide(const std::string& name) {
+  const int n = MultiByteToWideChar(932, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(932, 0, name.data(), static_cast<int>(name.size()), &wide[0], n);
+  return wide;
+}
+#endif
+
+// Creates every directory on the way to path, which names them with '/'.
 bool MakeParents(const std::string& path) {
   for (size_t i = 1; i < path.size(); ++i) {
     if (path[i] != '/') continue;
     std::string dir = path.substr(0, i);
+#ifdef _WIN32
+    if (_wmkdir(Wide(dir).c_str()) != 0 && errno != EEXIST && errno != EACCES) return false;
+#else
     if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST) return false;
+#endif
   }
   return true;
 }
@@ -33,7 +52,11 @@ bool MakeParents(const std::string& path) {
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   if (!MakeParents(path)) return false;
+#ifdef _WIN32
+  FILE* f = _wfopen(Wide(path).c_str(), L"wb");
+#else
   FILE* f = std::fopen(path.c_str(), "wb");
+#endif
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;

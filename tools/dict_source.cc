@@ -1,6 +1,10 @@
 #include "tools/dict_source.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +14,28 @@
 
 namespace hzb {
 
+#ifdef _WIN32
+// Through UTF-16, with no best-fit mapping: a character code page 932 has
+// no form for is an error, as it is for iconv.
+bool ToShiftJis(const std::string& utf8, std::string* sjis) {
+  if (utf8.empty()) return true;
+  const int n = static_cast<int>(utf8.size());
+  const int wide_size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, nullptr, 0);
+  if (wide_size <= 0) return false;
+  std::wstring wide(static_cast<size_t>(wide_size), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, &wide[0], wide_size);
+  BOOL used_default = FALSE;
+  const int size = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wide_size, nullptr, 0,
+                                       nullptr, &used_default);
+  if (size <= 0 || used_default) return false;
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wide_size, &out[0], size, nullptr,
+                      &used_default);
+  if (used_default) return false;
+  *sjis += out;
+  return true;
+}
+#else
 bool ToShiftJis(const std::string& utf8, std::string* sjis) {
   if (utf8.empty()) return true;
   iconv_t cd = iconv_open("CP932", "UTF-8");
@@ -26,6 +52,7 @@ bool ToShiftJis(const std::string& utf8, std::string* sjis) {
   sjis->append(out.data(), static_cast<size_t>(op - out.data()));
   return true;
 }
+#endif
 
 namespace {
 

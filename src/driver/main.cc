@@ -1,5 +1,15 @@
 // hz2html: converts the data directory of a Harukaze dictionary into HTML
 // pages and the project file of an electronic book.
-#include "driver/run.h"
+#include <cstdio>
 
-int main(int argc, char** argv) { return hz::RunConverter(argc, argv); }
+#include "driver/run.h"
+#include "platform/arguments.h"
+
+int main(int argc, char** argv) {
+  const hz::ProgramArguments args(argc, argv);
+  if (const int n = args.unrepresentable()) {
+    std::fprintf(stderr, "hz2html: argument %d holds a character that Shift-JIS cannot represent\n", n);
+    return hz::kExitUsage;
+  }
+  return hz::RunConverter(args.count(), args.values());
+}

@@ -118,7 +118,7 @@ int RunConverter(int argc, const char* const* argv) {
     return kExitUsage;
   }
   CreateOutputDirectories(options.out_path);
-  RemoveTemporaryFilesOnSignals();
+  RemoveTemporaryFileOnInterrupt();
   std::fputs(kBanner, stdout);
   RunReport report(options.verbose);
   const bool written = WriteBook(options, &report);

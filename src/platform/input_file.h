@@ -1,6 +1,7 @@
 // A data file open for reading. Only regular files are opened (a directory,
 // a FIFO or a device in a data file's place gives a file that is not open),
-// so no read can block or hang the run. Reads are positioned and checked:
+// so no read can block or hang the run. fs_path is a name as the file
+// system takes it (on Windows a composed name, converted at the call). Reads are positioned and checked:
 // ReadAt returns the number of bytes actually read.
 //
 // Small reads are served from a read-ahead window of the file: records are
@@ -24,7 +25,7 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile();
 
-  bool is_open() const { return fd_ >= 0; }
+  bool is_open() const { return file_ != kNotOpen; }
   // A file that is not open: true when nothing of that name exists;
   // otherwise open_error() tells why it could not be opened.
   bool missing() const { return missing_; }
@@ -35,10 +36,11 @@ class InputFile {
 
  private:
   static constexpr size_t kWindowSize = size_t{1} << 16;
+  static constexpr intptr_t kNotOpen = -1;
 
   size_t ReadDirect(uint64_t offset, char* buf, size_t n) const;
 
-  int fd_ = -1;
+  intptr_t file_ = kNotOpen;  // a file descriptor on POSIX, a handle on Windows
   uint64_t size_ = 0;
   bool missing_ = false;
   std::string open_error_;

@@ -1,115 +1,60 @@
 #include "platform/page_file.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <vector>
-
-#include "platform/file_system.h"
+#include <cstdio>
 
 namespace hz {
-
-namespace {
-
-// The temporary file being written, for the signal handler. The run writes
-// one page at a time, so one slot serves.
-const char* volatile g_temp_path = nullptr;
-
-extern "C" void RemoveTemporaryAndExit(int sig) {
-  if (const char* p = g_temp_path) unlink(p);
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
-
-}  // namespace
-
-void RemoveTemporaryFilesOnSignals() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = RemoveTemporaryAndExit;
-    sigemptyset(&action.sa_mask);
-    sigaction(sig, &action, nullptr);
-  }
-}
 
 PageFile::~PageFile() { Abandon(); }
 
 bool PageFile::Create(const std::string& path) {
   Abandon();
   path_ = path;
-  fs_path_ = ToFileSystemPath(path);
   error_ = 0;
-  // A hidden name beside the page (".honbun.html.XXXXXX"), so that a run
-  // killed beyond clean-up leaves nothing that looks like output.
-  const size_t base = fs_path_.rfind('/') + 1;  // 0 when there is no directory
-  std::string templ = fs_path_.substr(0, base) + "." + fs_path_.substr(base) + ".XXXXXX";
-  std::vector<char> name(templ.begin(), templ.end());
-  name.push_back('\0');
-  fd_ = mkstemp(name.data());
-  if (fd_ < 0) {
-    error_ = errno;
+  if (!page_file::FinalName(path, &fs_path_, &error_)) return false;
+  file_ = page_file::CreateTemporary(fs_path_, &temp_path_, &error_);
+  if (file_ == PageWriter::kNoFile) {
+    temp_path_.clear();
     return false;
   }
-  temp_path_ = name.data();
-  g_temp_path = temp_path_.c_str();
-  writer_ = std::make_unique<PageWriter>(fd_);
+  page_file::Watch(&temp_path_);
+  writer_ = std::make_unique<PageWriter>(file_);
   return true;
 }
 
 bool PageFile::Commit() {
-  if (fd_ < 0) {
-    if (error_ == 0) error_ = EBADF;
+  if (file_ == PageWriter::kNoFile) {
+    if (error_ == 0) error_ = page_file::kNotCreated;
     return false;
   }
   bool ok = writer_->Flush();
   if (!ok) error_ = writer_->error();
-  if (ok && fchmod(fd_, 0666 & ~CurrentUmask()) != 0) {
-    error_ = errno;
-    ok = false;
-  }
-  int fd = fd_;
-  fd_ = -1;
-  if (close(fd) != 0 && ok) {
-    error_ = errno;
-    ok = false;
-  }
-  if (ok && rename(temp_path_.c_str(), fs_path_.c_str()) != 0) {
-    error_ = errno;
-    ok = false;
-  }
   if (ok) {
-    g_temp_path = nullptr;
-    temp_path_.clear();
-  } else {
-    Abandon();
+    const intptr_t file = file_;
+    file_ = PageWriter::kNoFile;
+    ok = page_file::Finish(file, temp_path_, &error_) &&
+         page_file::MoveIntoPlace(temp_path_, fs_path_, &error_);
   }
-  return ok;
+  if (!ok) {
+    Abandon();
+    return false;
+  }
+  page_file::Watch(nullptr);
+  temp_path_.clear();
+  return true;
 }
 
 void PageFile::Abandon() {
-  if (fd_ >= 0) {
-    close(fd_);
-    fd_ = -1;
-  }
-  if (!temp_path_.empty()) {
-    g_temp_path = nullptr;
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
-  }
+  if (file_ == PageWriter::kNoFile && temp_path_.empty()) return;
+  page_file::Watch(nullptr);
+  page_file::Discard(file_, temp_path_);
+  file_ = PageWriter::kNoFile;
+  temp_path_.clear();
 }
 
 void ReportCannotWrite(const PageFile& file) {
-  fprintf(stderr, "hz2html: cannot write %s: %s\n", file.path().c_str(),
-          strerror(file.error() ? file.error() : EIO));
-  fflush(stderr);
+  std::fprintf(stderr, "hz2html: cannot write %s: %s\n", file.path().c_str(),
+               SystemErrorText(file.error()).c_str());
+  std::fflush(stderr);
 }
 
 }  // namespace hz

@@ -8,12 +8,21 @@
 #ifndef HZ2HTML_PLATFORM_PAGE_FILE_H_
 #define HZ2HTML_PLATFORM_PAGE_FILE_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/page_writer.h"
 
 namespace hz {
+
+// A path as the system's file calls take it: bytes on POSIX, UTF-16 on
+// Windows.
+#ifdef _WIN32
+using NativePath = std::wstring;
+#else
+using NativePath = std::string;
+#endif
 
 class PageFile {
  public:
@@ -31,16 +40,41 @@ class PageFile {
   void Abandon();
 
   const std::string& path() const { return path_; }
+  // The system's error code of the failure.
   int error() const { return error_; }
 
  private:
-  std::string path_;     // composed name, as the user sees it
-  std::string fs_path_;  // the final name on the file system
-  std::string temp_path_;
-  int fd_ = -1;
+  std::string path_;    // composed name, as the user sees it
+  NativePath fs_path_;  // the final name on the file system
+  NativePath temp_path_;
+  intptr_t file_ = PageWriter::kNoFile;
   int error_ = 0;
   std::unique_ptr<PageWriter> writer_;
 };
+
+// The system's message text for one of its error codes.
+std::string SystemErrorText(int error);
+
+// The file-system operations of a page file, one side per platform.
+namespace page_file {
+// The error of a page that was not created.
+extern const int kNotCreated;
+// The page being written, for the interrupt handlers; null when none.
+void Watch(const NativePath* temp);
+// Creates the hidden temporary file beside final; its handle, or
+// PageWriter::kNoFile with the system's error in *error.
+intptr_t CreateTemporary(const NativePath& final, NativePath* temp, int* error);
+// Closes a temporary file whose every write succeeded and makes it ready
+// to stand under its final name; false with the system's error.
+bool Finish(intptr_t file, const NativePath& temp, int* error);
+// Moves the finished temporary file over the final name.
+bool MoveIntoPlace(const NativePath& temp, const NativePath& final, int* error);
+// Closes (when file is open) and removes a temporary file.
+void Discard(intptr_t file, const NativePath& temp);
+// The final name on the file system of a composed path; false when it has
+// none (then *error tells why).
+bool FinalName(const std::string& path, NativePath* final, int* error);
+}  // namespace page_file
 
 // Prints "hz2html: cannot write <path>: <reason>" on standard error.
 void ReportCannotWrite(const PageFile& file);
@@ -63,10 +97,16 @@ bool WriteOutputFile(const std::string& path, Fill fill) {
   return true;
 }
 
-// Makes an interrupted run (SIGINT, SIGTERM, SIGHUP) remove the temporary
-// file of the page being written before it ends, so that no partial file is
-// left behind.
-void RemoveTemporaryFilesOnSignals();
+// Makes an interrupted run remove the temporary file of the page being
+// written before it ends, so that no partial file is left behind: on POSIX
+// at SIGINT, SIGTERM and SIGHUP, on Windows at Ctrl-C, Ctrl-Break and the
+// console's closing.
+void RemoveTemporaryFileOnInterrupt();
+
+// What an interruption does before the process ends: removes the temporary
+// file of the page being written, if any (on Windows the file is gone once
+// the process has ended). The handlers call it; so do tests.
+void RemoveTemporaryFileNow();
 
 }  // namespace hz
 

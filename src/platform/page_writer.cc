@@ -1,12 +1,9 @@
 #include "platform/page_writer.h"
 
-#include <errno.h>
-#include <unistd.h>
-
 namespace hz {
 
-PageWriter::PageWriter(int fd)
-    : fd_(fd), capacity_(fd >= 0 ? kBufferSize : 4096), buf_(new char[capacity_]),
+PageWriter::PageWriter(intptr_t file)
+    : file_(file), capacity_(file != kNoFile ? kBufferSize : 4096), buf_(new char[capacity_]),
       pos_(buf_.get()), end_(buf_.get() + capacity_) {}
 
 void PageWriter::Dec4Long(int32_t v) {
@@ -42,7 +39,7 @@ void PageWriter::Hex4(uint32_t v) {
 
 void PageWriter::MakeRoom(size_t n) {
   if (static_cast<size_t>(end_ - pos_) >= n) return;
-  if (fd_ >= 0) {
+  if (file_ != kNoFile) {
     Drain();
     return;
   }
@@ -75,25 +72,12 @@ void PageWriter::WriteLong(const char* p, size_t n) {
 }
 
 void PageWriter::Drain() {
-  const char* p = buf_.get();
-  size_t n = size();
-  while (n > 0 && error_ == 0) {
-    ssize_t w = ::write(fd_, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      error_ = errno;
-    } else if (w == 0) {
-      error_ = EIO;
-    } else {
-      p += w;
-      n -= static_cast<size_t>(w);
-    }
-  }
+  if (error_ == 0) WriteToFile(file_, buf_.get(), size(), &error_);
   pos_ = buf_.get();
 }
 
 bool PageWriter::Flush() {
-  if (fd_ >= 0) Drain();
+  if (file_ != kNoFile) Drain();
   return error_ == 0;
 }
 

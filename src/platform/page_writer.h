@@ -34,9 +34,11 @@ class PageWriter {
  public:
   static constexpr size_t kBufferSize = size_t{1} << 18;
 
-  // fd < 0 gives a writer that collects everything in memory (tests, and
-  // the benchmark of the renderer).
-  explicit PageWriter(int fd = -1);
+  // file: an open output file (a file descriptor on POSIX, a handle on
+  // Windows); kNoFile gives a writer that collects everything in memory
+  // (tests, and the benchmark of the renderer).
+  static constexpr intptr_t kNoFile = -1;
+  explicit PageWriter(intptr_t file = kNoFile);
   PageWriter(const PageWriter&) = delete;
   PageWriter& operator=(const PageWriter&) = delete;
 
@@ -118,13 +120,17 @@ class PageWriter {
   void WriteLong(const char* p, size_t n);
   void Drain();
 
-  int fd_;
+  intptr_t file_;
   int error_ = 0;
   size_t capacity_;
   std::unique_ptr<char[]> buf_;
   char* pos_;
   char* end_;
 };
+
+// Writes all n bytes at p to the open output file; false, with the system's
+// error code in *error, when that failed. (One side per platform.)
+bool WriteToFile(intptr_t file, const char* p, size_t n, int* error);
 
 }  // namespace hz
 
