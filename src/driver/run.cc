@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,14 +81,15 @@ bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji) {
 // The six pages and the project file, in that order, and with --gaiji the
 // gaiji files; false when one could not be written (the run stops there).
 bool WriteBook(const RunOptions& options, RunReport* report) {
-  GaijiInventory gaiji;
+  std::unique_ptr<GaijiInventory> gaiji;
+  if (options.gaiji) gaiji = std::make_unique<GaijiInventory>();
   for (const BookPage& page : kBookPages) {
-    PageTally tally(page.file_name, report, options.gaiji ? &gaiji : nullptr);
+    PageTally tally(page.file_name, report, gaiji.get());
     if (!WritePage(page, options, &tally)) return false;
     report->PageSummary(tally);
   }
   if (!WriteBookProjectFile(options.out_path)) return false;
-  return !options.gaiji || WriteGaijiFiles(options.out_path, gaiji);
+  return !gaiji || WriteGaijiFiles(options.out_path, *gaiji);
 }
 
 }  // namespace
