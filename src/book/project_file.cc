@@ -45,7 +45,7 @@ bool WriteBookProjectFile(const std::string& out_path) {
     out.Put('\n');
     out.Lit(kSettings);
     out.Lit("Book=");
-    out.Str(kBookTitle);
+    out.Lit(kBookTitle);
     out.Lit(kBookFields);
     // One source per page, in the order the run writes them.
     for (const BookPage& page : kBookPages) {

@@ -239,12 +239,21 @@ void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
   }
   char stem[9];
   CopyName(name->stem, stem);
-  out_.Str(span.kind == kLinkMedia ? "<object data=\"" : "<img src=\"");
+  const bool object = span.kind == kLinkMedia;
+  if (object) {
+    out_.Lit("<object data=\"");
+  } else {
+    out_.Lit("<img src=\"");
+  }
   out_.Str(dir);
   out_.Str(stem);
   out_.Put('.');
   out_.Str(ext);
-  out_.Str(span.kind == kLinkMedia ? "\" >" : "\" alt=\"");
+  if (object) {
+    out_.Lit("\" >");
+  } else {
+    out_.Lit("\" alt=\"");
+  }
 }
 
 void Overlay::WriteAnchor(const AnchorEntry& anchor) {
