@@ -1,5 +1,5 @@
 // End-to-end fuzz target: lays a fuzzed dictionary out in a private
-// directory and runs the whole conversion.
+// directory and runs the whole conversion, gaiji files included.
 // Input: a sequence of (file number byte, part) pairs; the number picks one
 // of the dictionary's files (below), the part is its content.
 #include <sys/stat.h>
@@ -47,8 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          content.size());
   }
   std::string out = dir + "/out";
-  const char* argv[] = {"hz2html", dict.c_str(), out.c_str(), nullptr};
-  int status = hz::RunConverter(3, argv);
+  // With the gaiji files, whose inventory reads the text around each
+  // reference.
+  const char* argv[] = {"hz2html", "--gaiji", dict.c_str(), out.c_str(), nullptr};
+  int status = hz::RunConverter(4, argv);
   if (status != 0) abort();  // a damaged dictionary is no reason to fail
   return 0;
 }
