@@ -1,13 +1,14 @@
-// What a page writer counts and tells besides the page itself: the report
-// its readers tell what they found, the page's figures for the run's summary
-// line, and every private-area reference for the run's gaiji inventory.
-// Counted as the page is written, never read back from the page.
+// What a page writer tells the run besides the page itself: the report in
+// which its readers tell what they found, the page's figures for the run's
+// summary line, and every private-area reference for the run's gaiji
+// inventory. Counted as the page is written, never read back from the page.
 #ifndef HZ2HTML_HTML_PAGE_TALLY_H_
 #define HZ2HTML_HTML_PAGE_TALLY_H_
 
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "core/gaiji_inventory.h"
 #include "data/dict_file.h"
