@@ -7,9 +7,6 @@
 #include <string>
 
 #include "bench/synth_dict.h"
-#include "data/dat_file.h"
-#include "data/inf_file.h"
-#include "data/link_table.h"
 #include "html/render_entry.h"
 #include "tools/dict_builder.h"
 
@@ -42,18 +39,17 @@ struct Fixture {
 
 void BM_RenderEntry(benchmark::State& state) {
   static Fixture f;
-  hz::CDatFile dat(f.dir + "/DATA/KX01.DAT");
-  hz::CInfFile inf(f.dir + "/DATA/KX01.INF");
-  hz::CLinkTable t1(f.dir + "/DATA/KXLINK01.TBL"), t2(f.dir + "/DATA/KXLINK02.TBL"),
-      t3(f.dir + "/DATA/KXLINK03.TBL"), t4(f.dir + "/DATA/KXLINK04.TBL");
+  hz::RecordFiles files(f.dir + "/DATA/KX01.DAT", f.dir + "/DATA/KX01.INF");
+  const hz::LinkTables links(f.dir + "/DATA/KXLINK01.TBL", f.dir + "/DATA/KXLINK02.TBL",
+                             f.dir + "/DATA/KXLINK03.TBL", f.dir + "/DATA/KXLINK04.TBL");
   hz::RunOptions options;
   hz::PageWriter out;
+  hz::PageTally tally("", nullptr, nullptr);
+  const hz::RenderContext page{out, files, links, options, tally};
   for (auto _ : state) {
     out.Clear();
     int32_t n = 1;
-    for (int32_t start : f.starts) {
-      hz::RenderEntry(out, true, hz::EntryRef{1, start, n++}, dat, inf, t1, t2, t3, t4, options);
-    }
+    for (int32_t start : f.starts) hz::RenderEntry(page, true, hz::EntryRef{1, start, n++});
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.text_bytes));

@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& a : args) argv.push_back(a.c_str());
   argv.push_back(nullptr);
   hz::RunOptions options;
-  hz::CommandLineResult r = hz::ParseCommandLine(static_cast<int>(args.size()), argv.data(), &options);
+  std::vector<std::string> ignored;
+  hz::CommandLineResult r =
+      hz::ParseCommandLine(static_cast<int>(args.size()), argv.data(), &options, &ignored);
   if (r == hz::CommandLineResult::kRun) {
     // Both paths end in a separator; the extensions hold at most four bytes.
     if (options.in_path.empty() || options.out_path.empty()) abort();

@@ -3,11 +3,7 @@
 // layout record (its table offsets are absolute: the record starts at byte
 // 16 of its layout file), and a link-name table used for all four tables.
 #include <cstdint>
-#include <cstdio>
 
-#include "data/dat_file.h"
-#include "data/inf_file.h"
-#include "data/link_table.h"
 #include "fuzz/fuzz_support.h"
 #include "html/keys.h"
 #include "html/render_entry.h"
@@ -23,12 +19,6 @@ std::string U32(uint32_t v) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The unknown-link message would flood the fuzzer's output.
-  if (!std::freopen("/dev/null", "w", stdout)) return 0;
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hzfuzz::Parts parts(data, size);
   const uint8_t mode = parts.Byte();
@@ -42,17 +32,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto write = [](const char* name, const std::string& bytes) {
     return hzfuzz::WriteScratch(name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
   };
-  hz::CDatFile d(write("r.DAT", dat));
-  hz::CInfFile i(write("r.INF", inf));
-  hz::CLinkTable t(write("r.TBL", table));
+  const std::string dat_path = write("r.DAT", dat);
+  const std::string inf_path = write("r.INF", inf);
+  const std::string table_path = write("r.TBL", table);
+  hz::RecordFiles files(dat_path, inf_path);
+  const hz::LinkTables links(table_path, table_path, table_path, table_path);
   hz::RunOptions options;
   hz::PageWriter out;
-  hz::RenderEntry(out, (mode & 1) != 0, hz::EntryRef{1, static_cast<int32_t>(start % (text.size() + 2)), 1}, d,
-                  i, t, t, t, t, options);
+  hz::PageTally tally("", nullptr, nullptr);
+  const hz::RenderContext page{out, files, links, options, tally};
+  hz::RenderEntry(page, (mode & 1) != 0,
+                  hz::EntryRef{1, static_cast<int32_t>(start % (text.size() + 2)), 1});
   // Again from the record's start, reusing the loaded record and tables.
-  hz::RenderEntry(out, ((mode >> 1) & 1) != 0, hz::EntryRef{1, 0, 2}, d, i, t, t, t, t, options);
+  hz::RenderEntry(page, ((mode >> 1) & 1) != 0, hz::EntryRef{1, 0, 2});
   // The key writers on the raw text, zero-terminated as a record is.
-  hz::WriteHeadwordKeys(text.c_str(), out);
-  hz::WriteCapturedKeys(text.c_str(), out);
+  hz::WriteHeadwordKeys(text.c_str(), out, tally);
+  hz::WriteCapturedKeys(text.c_str(), out, tally);
   return 0;
 }

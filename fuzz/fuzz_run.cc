@@ -5,25 +5,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "core/book_pages.h"
 #include "driver/run.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
 
-const char* const kFiles[] = {
-    "DATA/KX01.DAT", "DATA/KX01.INF", "DATA/KX02.DAT", "DATA/KX02.INF", "DATA/KX03.DAT",
-    "DATA/KX03.INF", "DATA/KX04.DAT", "DATA/KX04.INF", "DATA/KX05.DAT", "DATA/KX05.INF",
-    "DATA/KX06.DAT", "DATA/KX06.INF", "DATA/KXLINK01.TBL", "DATA/KXLINK02.TBL",
-    "DATA/KXLINK03.TBL", "DATA/KXLINK04.TBL", "LIST/d100000.lst", "LIST/d200000.lst",
-    "LIST/d201400.lst", "LIST/d400500.lst", "LIST/d900000.lst", "LIST/d900500.lst",
-    "LIST/d900300.lst", "LIST/d300000.lst", "LIST/d310000.lst",
-};
-constexpr size_t kFileCount = sizeof kFiles / sizeof kFiles[0];
+// The dictionary's fixed files, with '/' between components.
+const std::vector<std::string>& Files() {
+  static const std::vector<std::string> files = [] {
+    std::vector<std::string> names = hz::DictionaryFileNames();
+    for (std::string& name : names) std::replace(name.begin(), name.end(), '\\', '/');
+    return names;
+  }();
+  return files;
+}
 
 }  // namespace
 
@@ -38,12 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mkdir(dict.c_str(), 0777);
   mkdir((dict + "/DATA").c_str(), 0777);
   mkdir((dict + "/LIST").c_str(), 0777);
-  for (const char* f : kFiles) unlink((dict + "/" + f).c_str());
+  const std::vector<std::string>& files = Files();
+  for (const std::string& f : files) unlink((dict + "/" + f).c_str());
   hzfuzz::Parts parts(data, size);
   while (parts.More()) {
-    const char* name = kFiles[parts.Byte() % kFileCount];
+    const std::string& name = files[parts.Byte() % files.size()];
     std::string content = parts.Next();
-    hzfuzz::WriteScratch(std::string("dict/") + name, reinterpret_cast<const uint8_t*>(content.data()),
+    hzfuzz::WriteScratch("dict/" + name, reinterpret_cast<const uint8_t*>(content.data()),
                          content.size());
   }
   std::string out = dir + "/out";

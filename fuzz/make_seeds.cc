@@ -3,12 +3,14 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/book_pages.h"
 #include "fuzz/fuzz_support.h"
 #include "tools/dict_builder.h"
 
@@ -53,15 +55,11 @@ int main(int argc, char** argv) {
   const std::string dict = argv[1], out = argv[2];
   mkdir(out.c_str(), 0777);
   std::string everything, lists;
-  static const char* const kOrder[] = {
-      "DATA/KX01.DAT", "DATA/KX01.INF", "DATA/KX02.DAT", "DATA/KX02.INF", "DATA/KX03.DAT",
-      "DATA/KX03.INF", "DATA/KX04.DAT", "DATA/KX04.INF", "DATA/KX05.DAT", "DATA/KX05.INF",
-      "DATA/KX06.DAT", "DATA/KX06.INF", "DATA/KXLINK01.TBL", "DATA/KXLINK02.TBL",
-      "DATA/KXLINK03.TBL", "DATA/KXLINK04.TBL", "LIST/d100000.lst", "LIST/d200000.lst",
-      "LIST/d201400.lst", "LIST/d400500.lst", "LIST/d900000.lst", "LIST/d900500.lst",
-      "LIST/d900300.lst", "LIST/d300000.lst", "LIST/d310000.lst"};
-  for (size_t i = 0; i < sizeof kOrder / sizeof kOrder[0]; ++i) {
-    std::string bytes = Read(dict + "/" + kOrder[i]);
+  // The run target's file numbers: the dictionary's fixed files in order.
+  std::vector<std::string> order = hz::DictionaryFileNames();
+  for (size_t i = 0; i < order.size(); ++i) {
+    std::replace(order[i].begin(), order[i].end(), '\\', '/');
+    std::string bytes = Read(dict + "/" + order[i]);
     if (bytes.empty()) continue;
     everything.push_back(static_cast<char>(i));
     hzfuzz::AppendPart(&everything, bytes);

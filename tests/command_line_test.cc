@@ -12,13 +12,14 @@ using hz::CommandLineResult;
 struct Parsed {
   CommandLineResult result;
   hz::RunOptions options;
+  std::vector<std::string> ignored;
 };
 
 Parsed Parse(std::vector<std::string> args) {
   std::vector<const char*> argv{"hz2html"};
   for (const std::string& a : args) argv.push_back(a.c_str());
   Parsed p;
-  p.result = hz::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &p.options);
+  p.result = hz::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &p.options, &p.ignored);
   return p;
 }
 
@@ -41,16 +42,23 @@ TEST(CommandLine, Extensions) {
   EXPECT_STREQ(Parse({"-f", "in"}).options.image_ext, "jpg");
   EXPECT_STREQ(Parse({"-f=", "in"}).options.image_ext, "");
   EXPECT_STREQ(Parse({"in"}).options.movie_ext, "mpg");
-  // Unknown options, a lone '-' and /? are ignored.
-  Parsed q = Parse({"-x", "/?", "-", "in"});
+  // Unknown options, a lone '-' and /? are ignored, and named.
+  Parsed q = Parse({"-x", "--strcit", "-", "-fbmp", "in"});
   EXPECT_EQ(q.result, CommandLineResult::kRun);
   EXPECT_EQ(q.options.in_path, "in\\");
+  EXPECT_FALSE(q.options.strict);
+  EXPECT_EQ(q.ignored, (std::vector<std::string>{"unknown option \"-x\" ignored",
+                                                 "unknown option \"--strcit\" ignored",
+                                                 "unknown option \"-\" ignored",
+                                                 "unknown option \"-fbmp\" ignored"}));
+  EXPECT_TRUE(Parse({"-f=bmp", "/m=avi", "-o", "o", "--gaiji", "in"}).ignored.empty());
 }
 
 TEST(CommandLine, PositionalArgumentsAndOutput) {
   Parsed p = Parse({"in", "out", "third"});
   EXPECT_EQ(p.options.in_path, "in\\");
   EXPECT_EQ(p.options.out_path, "out\\");
+  EXPECT_EQ(p.ignored, std::vector<std::string>{"\"third\" ignored: only two paths are taken"});
   EXPECT_EQ(Parse({"in"}).options.out_path, ".\\");
   // -o and the second positional argument: the later wins.
   EXPECT_EQ(Parse({"-o", "out", "in", "dir2"}).options.out_path, "dir2\\");
@@ -97,6 +105,13 @@ TEST(CommandLine, AbsolutePaths) {
   EXPECT_STREQ(q.options.image_ext, "bmp");
   EXPECT_EQ(q.options.out_path, "/tmp\\");
   EXPECT_EQ(Parse({"/", "/o"}).result, CommandLineResult::kUsage);
+  // A new directory at the root, written without a second '/', is no path:
+  // the run says so.
+  Parsed r = Parse({"in", "/zzbook-no-such"});
+  EXPECT_EQ(r.options.out_path, ".\\");
+  EXPECT_EQ(r.ignored, std::vector<std::string>{
+                           "\"/zzbook-no-such\" is neither an option nor an existing path: ignored "
+                           "(write \"/zzbook-no-such/\" for a new directory)"});
 }
 #endif  // _WIN32
 
@@ -110,9 +125,7 @@ TEST(CommandLine, ManualPageAndHelpNameEveryOption) {
     plain.push_back(page[i]);
   }
   const std::string help = hz::HelpText();
-  ASSERT_GT(hz::kOptionCount, 4u);
-  for (size_t i = 0; i < hz::kOptionCount; ++i) {
-    const hz::OptionInfo& o = hz::kOptions[i];
+  for (const hz::OptionInfo& o : hz::kOptions) {
     EXPECT_NE(plain.find(o.name), std::string::npos) << o.name << " is not in the manual page";
     EXPECT_NE(help.find(std::string("  ") + o.name + o.argument), std::string::npos) << o.name;
     EXPECT_NE(help.find(o.help), std::string::npos) << o.name;

@@ -110,7 +110,7 @@ TEST_F(Damaged, HostileFields) {
       for (uint32_t value : kHostile) {
         std::string bad = f.second;
         if (value == kFileSize) value = static_cast<uint32_t>(bad.size());
-        hz::StoreU32LE(reinterpret_cast<unsigned char*>(&bad[at]), value);
+        hzt::PutU32LE(reinterpret_cast<unsigned char*>(&bad[at]), value);
         RunWith(f.first, bad, f.first + " field " + std::to_string(at) + " = " + std::to_string(value));
         if (HasFatalFailure()) return;
       }

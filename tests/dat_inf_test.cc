@@ -26,7 +26,7 @@ std::vector<hzb::Record> FourRecords() {
 }
 
 void Put32(std::string* bytes, size_t at, uint32_t v) {
-  hz::StoreU32LE(reinterpret_cast<unsigned char*>(&(*bytes)[at]), v);
+  hzt::PutU32LE(reinterpret_cast<unsigned char*>(&(*bytes)[at]), v);
 }
 
 TEST(CDatFile, LoadsRecordsByNumber) {

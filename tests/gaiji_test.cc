@@ -181,7 +181,7 @@ TEST(Gaiji, TheUsersOwnFilesAreKept) {
   hzt::WriteFile(out + "/gaiji.tsv", "old");
   const hzt::RunResult r = hzt::RunHz({"--gaiji", dir / "d", out});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "hz2html: GaijiMap.xml: kept (not written by hz2html)\n");
+  EXPECT_EQ(hzt::WithoutEmptiedPages(r.err), "hz2html: GaijiMap.xml: kept (not written by hz2html)\n");
   EXPECT_EQ(r.out.find("GaijiMap.xml"), std::string::npos);
   EXPECT_EQ(ReadFile(out + "/GaijiMap.xml"), "<gaijiSet>mine</gaijiSet>");
   EXPECT_EQ(ReadFile(out + "/Gaiji.xml"), own_font);
@@ -205,7 +205,8 @@ TEST(Gaiji, NoPrivateAreaCharacters) {
   ASSERT_TRUE(hzt::MakeDir(dir / "plain/gaiji.tsv"));
   const hzt::RunResult r = hzt::RunHz({"--gaiji", dir / "d", dir / "plain"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, hzt::CannotWrite(dir / "plain" + "\\gaiji.tsv", hzt::kIsADirectory));
+  EXPECT_EQ(hzt::WithoutEmptiedPages(r.err),
+            hzt::CannotWrite(dir / "plain" + "\\gaiji.tsv", hzt::kIsADirectory));
 }
 
 }  // namespace

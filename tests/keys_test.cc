@@ -9,6 +9,12 @@ using hzt::S;
 
 namespace {
 
+// A tally for the key writers (it counts; nothing here reads it).
+hz::PageTally& Tally() {
+  static hz::PageTally tally("", nullptr, nullptr);
+  return tally;
+}
+
 std::string Key(const std::string& text) {
   return std::string("<key type=\"\x95\x5C\x8B\x4C\">") + text + "</key>\r\n";
 }
@@ -18,13 +24,13 @@ std::string Key(const std::string& text) {
 std::string Headword(const std::string& sjis_line) {
   std::string text = sjis_line + "\rsecond line";
   hz::PageWriter out;
-  hz::WriteHeadwordKeys(text.c_str(), out);
+  hz::WriteHeadwordKeys(text.c_str(), out, Tally());
   return out.str();
 }
 
 std::string Captured(const std::string& sjis) {
   hz::PageWriter out;
-  hz::WriteCapturedKeys(sjis.c_str(), out);
+  hz::WriteCapturedKeys(sjis.c_str(), out, Tally());
   return out.str();
 }
 
@@ -70,7 +76,7 @@ TEST(HeadwordKeys, BracketEdgeCases) {
   // does not count.
   std::string two_lines = S("あい") + "\r" + S("【愛】【哀】");
   hz::PageWriter out;
-  hz::WriteHeadwordKeys(two_lines.c_str(), out);
+  hz::WriteHeadwordKeys(two_lines.c_str(), out, Tally());
   EXPECT_EQ(out.str(), "");
   // Half-width katakana are single-byte characters.
   EXPECT_EQ(Headword(S("x【ア") + "\xB1" + S("】")), Key("\xB1"));
@@ -82,18 +88,18 @@ TEST(HeadwordKeys, FallbackEdgeCases) {
   // A zero byte ends the line like a CR, and is never written.
   std::string text = S("ア・イ");
   hz::PageWriter out;
-  hz::WriteHeadwordKeys(text.c_str(), out);
+  hz::WriteHeadwordKeys(text.c_str(), out, Tally());
   EXPECT_EQ(out.str(), Key(S("アイ")));
   // A lead byte before the end is no character; the key is closed.
   std::string lone = S("ア・イ") + "\x82";
   hz::PageWriter out2;
-  hz::WriteHeadwordKeys(lone.c_str(), out2);
+  hz::WriteHeadwordKeys(lone.c_str(), out2, Tally());
   EXPECT_EQ(out2.str(), Key(S("アイ")));
   // Private-area characters become references; a lone ） writes nothing.
   EXPECT_EQ(Headword(S("・") + "\xF0\x40" + S("）")), Key("&#xF040;\r"));
   // An empty text yields no key.
   hz::PageWriter out3;
-  hz::WriteHeadwordKeys("", out3);
+  hz::WriteHeadwordKeys("", out3, Tally());
   EXPECT_EQ(out3.str(), "");
 }
 

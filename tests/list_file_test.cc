@@ -56,13 +56,13 @@ TEST(CListFile, DamagedLists) {
   EXPECT_EQ(hz::CListFile(dir / "none.lst", 0).GetCount(), 0);
   // Zero announced, whatever follows.
   std::string zero = good;
-  hz::StoreU32LE(reinterpret_cast<unsigned char*>(&zero[42]), 0);
+  hzt::PutU32LE(reinterpret_cast<unsigned char*>(&zero[42]), 0);
   WriteFile(dir / "z.lst", zero);
   EXPECT_EQ(hz::CListFile(dir / "z.lst", 0).GetCount(), 0);
   // Negative and huge counts.
   for (uint32_t announced : {0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, 1000u}) {
     std::string bad = good;
-    hz::StoreU32LE(reinterpret_cast<unsigned char*>(&bad[42]), announced);
+    hzt::PutU32LE(reinterpret_cast<unsigned char*>(&bad[42]), announced);
     WriteFile(dir / "b.lst", bad);
     int expected = announced >= 0x80000000u ? 0 : 3;
     EXPECT_EQ(hz::CListFile(dir / "b.lst", 0).GetCount(), expected) << announced;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "book/project_file.h"
+#include "driver/run_report.h"
 #include "tests/test_support.h"
 
 using hzt::Crlf;
@@ -10,6 +11,11 @@ using hzt::S;
 using hzt::TempDir;
 
 namespace {
+
+hz::Report& Report() {
+  static hz::RunReport report(false);
+  return report;
+}
 
 std::string Expected(const std::string& out_path) {
   return Crlf("InPath=" + out_path + "\nOutPath=" + out_path +
@@ -34,14 +40,14 @@ std::string Expected(const std::string& out_path) {
 TEST(ProjectFile, AllLinesByteForByte) {
   TempDir dir;
   std::string out = dir.path() + "/";
-  ASSERT_TRUE(hz::WriteBookProjectFile(out));
+  ASSERT_TRUE(hz::WriteBookProjectFile(out, Report()));
   std::string bytes = ReadFile(out + "harukaze.ebs");
   EXPECT_EQ(bytes, Expected(out));
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 27);
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   // A second run replaces the file with the same bytes.
   hzt::WriteFile(out + "harukaze.ebs", "old");
-  ASSERT_TRUE(hz::WriteBookProjectFile(out));
+  ASSERT_TRUE(hz::WriteBookProjectFile(out, Report()));
   EXPECT_EQ(ReadFile(out + "harukaze.ebs"), bytes);
 }
 
@@ -51,11 +57,33 @@ TEST(ProjectFile, DefaultOutputPathIsWrittenAsHeld) {
   std::string bytes;
   {
     hzt::InDirectory in(dir.path());
-    ok = hz::WriteBookProjectFile(".\\");
+    ok = hz::WriteBookProjectFile(".\\", Report());
     bytes = ReadFile("harukaze.ebs");
   }
   ASSERT_TRUE(ok);
   EXPECT_EQ(bytes.substr(0, 22), "InPath=.\\\r\nOutPath=.\\\r");
 }
+
+#ifndef _WIN32
+// The file is Shift-JIS throughout: a UTF-8 output path is written in
+// Shift-JIS, as on Windows; one that Shift-JIS cannot hold stays as given,
+// with a warning. Progress lines keep the path as given.
+TEST(ProjectFile, Utf8OutputPathIsWrittenInShiftJis) {
+  TempDir dir;
+  const std::string out = dir / "\xE5\x87\xBA\xE5\x8A\x9B/\xE6\x9C\xAC";  // 出力/本
+  hzt::RunResult r = hzt::RunHz({hzt::SampleDict(), out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(out + "/harukaze.ebs").substr(0, 40),
+            Expected(dir.path() + S("/出力/本\\")).substr(0, 40));
+  EXPECT_NE(r.out.find("->" + out + "\\usage.html\n"), std::string::npos);
+  EXPECT_EQ(r.err, "");
+  const std::string umlaut = dir / "\xC3\xBC";  // ü
+  r = hzt::RunHz({hzt::SampleDict(), umlaut});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(umlaut + "/harukaze.ebs").substr(0, 9 + umlaut.size()), "InPath=" + umlaut + "\\\r");
+  EXPECT_EQ(r.err, "hz2html: warning: " + umlaut + "\\harukaze.ebs: the output path holds a character "
+                   "that Shift-JIS cannot represent; InPath= and OutPath= carry it as given\n");
+}
+#endif  // _WIN32
 
 }  // namespace

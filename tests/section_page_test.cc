@@ -13,7 +13,7 @@ std::string Section(const std::string& source) {
   return hzt::PageBody(
       source,
       [](const std::string& in, const std::string& page, const hz::RunOptions& options,
-         hz::PageTally* tally) {
+         hz::PageTally& tally) {
         return hz::WriteSectionPage(in, page, "KX05", "\x8F\x98", options, tally);
       },
       "\x8F\x98");
@@ -33,12 +33,13 @@ TEST(SectionPage, RecordsTheLayoutFileDoesNotHold) {
   hzt::Build("@records DATA/KX05\n@record\n{i:A}\n", dir / "short");
   hzt::WriteFile(dir / "full/DATA/KX05.INF", hzt::ReadFile(dir / "short/DATA/KX05.INF"));
   std::string page = dir / "p.html";
-  ASSERT_TRUE(hz::WriteSectionPage(dir / "full/", page, "KX05", "t", hz::RunOptions()));
+  hz::PageTally tally("", nullptr, nullptr);
+  ASSERT_TRUE(hz::WriteSectionPage(dir / "full/", page, "KX05", "t", hz::RunOptions(), tally));
   EXPECT_EQ(hzt::ReadFile(page), hzt::PageHead("t") + Crlf("<h1>t</h1>\n<p></p>\n<i>A</i>BC") +
                                      hzt::kPageTail);
   // No layout file at all: the text without markup.
   ASSERT_TRUE(hzt::Remove(dir / "full/DATA/KX05.INF"));
-  ASSERT_TRUE(hz::WriteSectionPage(dir / "full/", page, "KX05", "t", hz::RunOptions()));
+  ASSERT_TRUE(hz::WriteSectionPage(dir / "full/", page, "KX05", "t", hz::RunOptions(), tally));
   EXPECT_EQ(hzt::ReadFile(page), hzt::PageHead("t") + Crlf("<h1>t</h1>\n<p></p>\nABC") +
                                      hzt::kPageTail);
 }

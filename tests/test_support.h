@@ -5,6 +5,7 @@
 #ifndef HZ2HTML_TESTS_TEST_SUPPORT_H_
 #define HZ2HTML_TESTS_TEST_SUPPORT_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ class TempDir {
 std::string S(const std::string& utf8);
 // Every "\n" as CR LF, as pages store them.
 std::string Crlf(const std::string& text);
+
+// Stores v at p as four little-endian bytes (fixtures of damaged files).
+inline void PutU32LE(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
 
 // Builds the dictionary of source under dir (fails the test on a bad source).
 void Build(const std::string& source, const std::string& dir);
@@ -83,11 +89,14 @@ struct RunResult {
   std::string err;  // standard error
 };
 RunResult RunHz(const std::vector<std::string>& args);
+// Standard error without the warnings of pages left without entries (small
+// fixtures lack most of the dictionary's files).
+std::string WithoutEmptiedPages(const std::string& err);
 
 // Builds the dictionary of source, writes one page of it with writer, checks
 // the page's frame (head with title, tail) and returns what lies between.
 using PageWriterFunction = bool (*)(const std::string& in_path, const std::string& page_path,
-                                    const hz::RunOptions& options, hz::PageTally* tally);
+                                    const hz::RunOptions& options, hz::PageTally& tally);
 std::string PageBody(const std::string& source, PageWriterFunction writer, const std::string& title);
 
 // The page head and tail of a page with the given (Shift-JIS) title.

@@ -17,12 +17,15 @@ namespace {
 
 // A section (KX05) of two records, a main text of two entries with its
 // headword list, and a link-name table. Record 2's layout is one style span.
+// The other pages have a record each, so that no page is left empty.
 const char kSource[] =
     "@records DATA/KX05\n@record\n{i:One}\\r\n@record\nTwo {b:bold}\n"
     "@records DATA/KX01\n@record\n{@a}A\\rx\\r\\r{@b}B\\ry\\r\\r\n"
     "@list LIST/d100000.lst\na\nb\n"
     "@table DATA/KXLINK01.TBL\nfig1\nfig2\n"
-    "@dir LIST\n";
+    "@records DATA/KX02\n@record\nk\n"
+    "@records DATA/KX03\n@record\nu\n@records DATA/KX04\n@record\nh\n"
+    "@records DATA/KX06\n@record\no\n";
 
 const char* const kPages[] = {"usage.html", "hanrei.html", "jo.html",
                               "oku.html",   "honbun.html", "kanji.html"};
@@ -46,7 +49,7 @@ Converted Convert(const std::string& dict, const std::string& out,
 
 void Put32(const std::string& path, size_t at, uint32_t v) {
   std::string bytes = ReadFile(path);
-  hz::StoreU32LE(reinterpret_cast<unsigned char*>(&bytes[at]), v);
+  hzt::PutU32LE(reinterpret_cast<unsigned char*>(&bytes[at]), v);
   WriteFile(path, bytes);
 }
 
@@ -61,6 +64,9 @@ struct Damage {
   std::function<void(const std::string& dict)> damage;  // dict ends in '/'
   std::string repaired;  // the undamaged source that reads the same
   std::string warning;   // the line after "hz2html: warning: DICT"
+  // A page that both dictionaries leave without entries: its warning (after
+  // "hz2html: warning: DICT"), told after the damage.
+  std::string emptied = "";
 };
 
 std::string Replace(std::string s, const std::string& from, const std::string& to) {
@@ -80,10 +86,11 @@ std::vector<Damage> Damages() {
   return {
       {"record file shorter than its header",
        [](const std::string& d) { WriteFile(d + "DATA/KX05.DAT", "\x02"); },
-       no_records,
-       "DATA\\KX05.DAT: file of 1 byte, shorter than its 4-byte header"},
+       no_records, "DATA\\KX05.DAT: file of 1 byte, shorter than its 4-byte header",
+       "DATA\\KX05.DAT: empty, so jo.html has no entries"},
       {"negative record count", [](const std::string& d) { Put32(d + "DATA/KX05.DAT", 0, 0xFFFFFFFE); },
-       no_records, "DATA\\KX05.DAT: negative count -2, read as 0"},
+       no_records, "DATA\\KX05.DAT: negative count -2, read as 0",
+       "DATA\\KX05.DAT: empty, so jo.html has no entries"},
       {"record count larger than the file holds",
        [](const std::string& d) { Put32(d + "DATA/KX05.DAT", 0, 1000); }, source,
        "DATA\\KX05.DAT: count 1000, the file holds 3 records"},
@@ -113,10 +120,12 @@ std::vector<Damage> Damages() {
       {"list shorter than its header",
        [](const std::string& d) { Cut(d + "LIST/d100000.lst", 20); },
        Replace(source, "@list LIST/d100000.lst\na\nb\n", "@list LIST/d100000.lst\n"),
-       "LIST\\d100000.lst: file of 20 bytes, shorter than its 54-byte header"},
+       "LIST\\d100000.lst: file of 20 bytes, shorter than its 54-byte header",
+       "LIST\\d100000.lst: empty, so honbun.html has no entries"},
       {"negative list count", [](const std::string& d) { Put32(d + "LIST/d100000.lst", 42, 0xFFFFFFFF); },
        Replace(source, "@list LIST/d100000.lst\na\nb\n", "@list LIST/d100000.lst\n"),
-       "LIST\\d100000.lst: negative count -1, read as 0"},
+       "LIST\\d100000.lst: negative count -1, read as 0",
+       "LIST\\d100000.lst: empty, so honbun.html has no entries"},
       {"list count larger than its entries",
        [](const std::string& d) { Put32(d + "LIST/d100000.lst", 42, 5); }, source,
        "LIST\\d100000.lst: count 5, the file holds 2 entries"},
@@ -144,8 +153,11 @@ TEST(Warnings, OneLinePerKindOfDamagePagesUnchanged) {
     hzt::Build(c.repaired, repaired);
     const Converted d = Convert(damaged, dir / "out-damaged");
     const Converted r = Convert(repaired, dir / "out-repaired");
-    EXPECT_EQ(d.run.err, "hz2html: warning: " + damaged + c.warning + "\n");
-    EXPECT_EQ(r.run.err, "");
+    const auto emptied = [&c](const std::string& dict) {
+      return c.emptied.empty() ? "" : "hz2html: warning: " + dict + c.emptied + "\n";
+    };
+    EXPECT_EQ(d.run.err, "hz2html: warning: " + damaged + c.warning + "\n" + emptied(damaged));
+    EXPECT_EQ(r.run.err, emptied(repaired));
     EXPECT_EQ(d.run.status, 0);
     EXPECT_EQ(r.run.status, 0);
     for (size_t i = 0; i < d.pages.size(); ++i) EXPECT_EQ(d.pages[i], r.pages[i]) << kPages[i];

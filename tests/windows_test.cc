@@ -104,13 +104,16 @@ TEST(Windows, ArgumentsAreReadAsUtf16) {
 TEST(Windows, SlashStartsAnOption) {
   const char* argv[] = {"hz2html", "/f=bmp", "/m=avi", "/work", "C:\\in", "/o", "D:\\out"};
   hz::RunOptions options;
-  ASSERT_EQ(hz::ParseCommandLine(7, argv, &options), hz::CommandLineResult::kRun);
+  std::vector<std::string> ignored;
+  ASSERT_EQ(hz::ParseCommandLine(7, argv, &options, &ignored), hz::CommandLineResult::kRun);
   EXPECT_STREQ(options.image_ext, "bmp");
   EXPECT_STREQ(options.movie_ext, "avi");
   EXPECT_EQ(options.in_path, "C:\\in\\");
   EXPECT_EQ(options.out_path, "D:\\out\\");
+  // "/work" is an option here, one the converter does not know.
+  EXPECT_EQ(ignored, std::vector<std::string>{"unknown option \"/work\" ignored"});
   const char* only_options[] = {"hz2html", "/tmp", "/data"};
-  EXPECT_EQ(hz::ParseCommandLine(3, only_options, &options), hz::CommandLineResult::kUsage);
+  EXPECT_EQ(hz::ParseCommandLine(3, only_options, &options, &ignored), hz::CommandLineResult::kUsage);
 }
 
 TEST(Windows, NamesOfAnyLengthAndLetterCase) {

@@ -54,19 +54,10 @@ void XmlHead(PageWriter& out) {
   out.Lit(kGaijiComment);
 }
 
-std::string Hex4(uint32_t code) {
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code & 0xFFFF));
-  return hex;
-}
-
 }  // namespace
 
 std::string GaijiEbcode(size_t n) {
-  char code[8];
-  std::snprintf(code, sizeof code, "%02X%02X", static_cast<unsigned>(0xB1 + n / kGlyphsPerRow),
-                static_cast<unsigned>(0x21 + n % kGlyphsPerRow));
-  return code;
+  return Hex4(static_cast<uint32_t>((0xB1 + n / kGlyphsPerRow) << 8 | (0x21 + n % kGlyphsPerRow)));
 }
 
 std::array<std::string, 16> GaijiGlyph(uint32_t code) {
@@ -81,7 +72,7 @@ std::array<std::string, 16> GaijiGlyph(uint32_t code) {
   return glyph;
 }
 
-bool WriteGaijiTable(const std::string& path, const std::vector<GaijiUse>& uses) {
+int WriteGaijiTable(const std::string& path, const std::vector<GaijiUse>& uses) {
   return WriteOutputFile(path, [&uses](PageWriter& out) {
     out.Lit("code\tcount\tfirst\tcontext\n");
     for (const GaijiUse& u : uses) {
@@ -92,7 +83,7 @@ bool WriteGaijiTable(const std::string& path, const std::vector<GaijiUse>& uses)
   });
 }
 
-bool WriteGaijiMap(const std::string& path, const std::vector<GaijiUse>& uses) {
+int WriteGaijiMap(const std::string& path, const std::vector<GaijiUse>& uses) {
   return WriteOutputFile(path, [&uses](PageWriter& out) {
     XmlHead(out);
     out.Lit("<gaijiSet>\n");
@@ -105,7 +96,7 @@ bool WriteGaijiMap(const std::string& path, const std::vector<GaijiUse>& uses) {
   });
 }
 
-bool WriteGaijiFont(const std::string& path, const std::vector<GaijiUse>& uses) {
+int WriteGaijiFont(const std::string& path, const std::vector<GaijiUse>& uses) {
   return WriteOutputFile(path, [&uses](PageWriter& out) {
     XmlHead(out);
     out.Lit("<gaijiData xml:space=\"preserve\">\n");

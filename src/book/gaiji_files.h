@@ -28,11 +28,11 @@ namespace hz {
 // The comment by which the converter knows its own XML files.
 extern const char kGaijiComment[];
 
-// Each writes its file at path (a composed path) like a page; false, after
-// reporting it, when the file could not be written.
-bool WriteGaijiTable(const std::string& path, const std::vector<GaijiUse>& uses);
-bool WriteGaijiMap(const std::string& path, const std::vector<GaijiUse>& uses);
-bool WriteGaijiFont(const std::string& path, const std::vector<GaijiUse>& uses);
+// Each writes its file at path (a composed path) like a page; returns 0, or
+// the system's error code when the file could not be written.
+int WriteGaijiTable(const std::string& path, const std::vector<GaijiUse>& uses);
+int WriteGaijiMap(const std::string& path, const std::vector<GaijiUse>& uses);
+int WriteGaijiFont(const std::string& path, const std::vector<GaijiUse>& uses);
 
 // True when the converter may write path: no such file, or one that
 // carries the converter's comment.

@@ -1,6 +1,7 @@
 #include "book/project_file.h"
 
 #include "core/book_pages.h"
+#include "platform/code_page.h"
 #include "platform/page_file.h"
 
 namespace hz {
@@ -36,12 +37,19 @@ const char kBookFields[] =
 
 }  // namespace
 
-bool WriteBookProjectFile(const std::string& out_path) {
-  return WriteOutputFile(out_path + "harukaze.ebs", [&out_path](PageWriter& out) {
+bool WriteBookProjectFile(const std::string& out_path, Report& report) {
+  const std::string path = out_path + "harukaze.ebs";
+  // The file is Shift-JIS throughout, the output path included.
+  std::string shown;
+  if (!PathInShiftJis(out_path, &shown)) {
+    report.Damaged(path, "the output path holds a character that Shift-JIS cannot represent; "
+                         "InPath= and OutPath= carry it as given");
+  }
+  const int error = WriteOutputFile(path, [&shown](PageWriter& out) {
     out.Lit("InPath=");
-    out.Str(out_path.c_str());
+    out.Str(shown.c_str());
     out.Lit("\nOutPath=");
-    out.Str(out_path.c_str());
+    out.Str(shown.c_str());
     out.Put('\n');
     out.Lit(kSettings);
     out.Lit("Book=");
@@ -56,6 +64,8 @@ bool WriteBookProjectFile(const std::string& out_path) {
       out.Lit(";_;HTML;\n");
     }
   });
+  if (error != 0) report.CannotWrite(path, error);
+  return error == 0;
 }
 
 }  // namespace hz

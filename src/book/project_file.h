@@ -6,11 +6,15 @@
 
 #include <string>
 
+#include "core/report.h"
+
 namespace hz {
 
-// Writes out_path + "harukaze.ebs"; returns false (after reporting it) when
-// the file could not be written.
-bool WriteBookProjectFile(const std::string& out_path);
+// Writes out_path + "harukaze.ebs"; returns false (after telling the report)
+// when the file could not be written. The file is Shift-JIS throughout: an
+// output path in UTF-8 is written in Shift-JIS (on POSIX), and one holding a
+// character that Shift-JIS lacks is written as given, with a warning.
+bool WriteBookProjectFile(const std::string& out_path, Report& report);
 
 }  // namespace hz
 

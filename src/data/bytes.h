@@ -21,13 +21,6 @@ inline int32_t ToSigned32(uint32_t u) {
 
 inline int32_t LoadI32LE(const unsigned char* p) { return ToSigned32(LoadU32LE(p)); }
 
-inline void StoreU32LE(unsigned char* p, uint32_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-  p[2] = static_cast<unsigned char>(v >> 16);
-  p[3] = static_cast<unsigned char>(v >> 24);
-}
-
 }  // namespace hz
 
 #endif  // HZ2HTML_DATA_BYTES_H_

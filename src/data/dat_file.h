@@ -29,6 +29,8 @@ class CDatFile {
   virtual ~CDatFile() = default;
 
   int32_t GetCount() const { return index_.count(); }
+  // True when the file is not there.
+  bool IsMissing() const { return file_.missing(); }
   // True when the file's own header gives the count: it is there, not empty,
   // and its count neither negative nor larger than the file holds.
   bool HasTrustedCount() const { return index_.trusted(); }

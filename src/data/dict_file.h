@@ -1,5 +1,5 @@
-// A file of the dictionary as a reader opens it, and the report in which the
-// readers tell what they found.
+// A file of the dictionary as a reader opens it, named so that the readers
+// can tell the run's report what they found.
 //
 // The readers never print. A file that is missing, or that contradicts
 // itself (a count larger than the file holds, records past its end, tables
@@ -13,25 +13,15 @@
 #include <string>
 #include <utility>
 
+#include "core/report.h"
 #include "platform/input_file.h"
 
 namespace hz {
 
-class ReaderReport {
- public:
-  // path: the file as the run shows it ("in\\DATA\\KX01.DAT").
-  virtual void Missing(const std::string& path) = 0;
-  // what: what was expected and what was found, in numbers.
-  virtual void Damaged(const std::string& path, const std::string& what) = 0;
-
- protected:
-  ~ReaderReport() = default;
-};
-
 struct DictFile {
   // A plain path: shown as it is, with nobody to tell.
   DictFile(const std::string& path) : fs_path(path), shown(path) {}  // NOLINT: implicit
-  DictFile(std::string fs, std::string shown_as, ReaderReport* to)
+  DictFile(std::string fs, std::string shown_as, Report* to)
       : fs_path(std::move(fs)), shown(std::move(shown_as)), report(to) {}
 
   void Missing() const {
@@ -43,14 +33,14 @@ struct DictFile {
 
   std::string fs_path;  // the path on the file system
   std::string shown;    // the path as the run shows it
-  ReaderReport* report = nullptr;
+  Report* report = nullptr;
 };
 
 // The dictionary under an input path, naming its files for the readers.
 class Dictionary {
  public:
   // in_path: the normalised input path (it ends in a separator).
-  explicit Dictionary(std::string in_path, ReaderReport* report = nullptr)
+  explicit Dictionary(std::string in_path, Report* report = nullptr)
       : in_path_(std::move(in_path)), report_(report) {}
 
   // The file rel ("DATA\\KX01.DAT": components separated by '\\') under
@@ -60,7 +50,7 @@ class Dictionary {
 
  private:
   std::string in_path_;
-  ReaderReport* report_;
+  Report* report_;
 };
 
 // "file of 3 bytes, shorter than its 4-byte header".

@@ -18,7 +18,7 @@ CInfFile::CInfFile(const DictFile& name) : name_(name), file_(name.fs_path) {
   if (CheckOpened(file_, name)) index_.Load(file_, kInfHeaderSize, name);
 }
 
-CInfFile::~CInfFile() {
+void CInfFile::ReportDamage() const {
   short_.Tell(name_, "is shorter than its", "are shorter than their", " 48-byte header");
   clipped_.Tell(name_, "has", "have", " tables reaching past the record (clipped)");
 }

@@ -16,7 +16,7 @@
 // is clipped to the whole entries that lie inside the record, and a table
 // that starts outside it is empty (as are all three of a record shorter than
 // its header). Layout records that are damaged so are counted, each once,
-// and told to the report when the reader goes.
+// and told to the report when the page asks for it (ReportDamage).
 #ifndef HZ2HTML_DATA_INF_FILE_H_
 #define HZ2HTML_DATA_INF_FILE_H_
 
@@ -38,12 +38,14 @@ class CInfFile {
   explicit CInfFile(const DictFile& name);
   CInfFile(const CInfFile&) = delete;
   CInfFile& operator=(const CInfFile&) = delete;
-  // Tells the report how many of the layout records loaded were damaged.
-  virtual ~CInfFile();
+  virtual ~CInfFile() = default;
 
   // Makes layout record n the loaded record and locates its tables; null
   // (and three empty tables) for a record number outside 1..count.
   const unsigned char* LoadRecord(int32_t n);
+  // Tells the report how many of the layout records loaded so far were
+  // shorter than their header or had tables reaching past the record.
+  void ReportDamage() const;
   // The number of records the index holds (for the run's check against the
   // record file).
   uint32_t GetRecordCount() const;

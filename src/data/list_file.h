@@ -37,6 +37,8 @@ class CListFile {
   virtual ~CListFile() = default;
 
   int32_t GetCount() const { return count_; }
+  // True when the file is not there.
+  bool IsMissing() const { return file_.missing(); }
   const ListEntry* GetEntry(int32_t i) const {
     return mode_ == 0 && i >= 0 && i < count_ ? &entries_[static_cast<size_t>(i)] : nullptr;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/book_pages.h"
 #include "data/list_file.h"
 
 namespace hz {
@@ -78,15 +79,9 @@ int32_t CMarkerIndex::Sort() {
   return GetCount();
 }
 
-std::string MarkerListName(int32_t code) {
-  char name[32];
-  std::snprintf(name, sizeof name, "LIST\\d%04d00.lst", static_cast<int>(code));
-  return name;
-}
-
-void LoadMarkerLists(CMarkerIndex* index, const Dictionary& dict,
-                     std::initializer_list<int32_t> codes) {
-  for (int32_t code : codes) index->AddList(dict.File(MarkerListName(code)), code);
+void LoadMarkerLists(CMarkerIndex* index, const Dictionary& dict, const int32_t* codes,
+                     size_t count) {
+  for (size_t i = 0; i < count; ++i) index->AddList(dict.File(MarkerListName(codes[i])), codes[i]);
   index->Sort();
 }
 

@@ -13,7 +13,7 @@
 #define HZ2HTML_DATA_MARKER_INDEX_H_
 
 #include <cstdint>
-#include <initializer_list>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -56,13 +56,10 @@ class CMarkerIndex {
   std::vector<const MarkerEntry*> sorted_;
 };
 
-// The name of the marker list of code: "LIST\\dCCCC00.lst".
-std::string MarkerListName(int32_t code);
-
 // Adds the marker lists of codes, in that order, from the dictionary, and
 // sorts the index.
-void LoadMarkerLists(CMarkerIndex* index, const Dictionary& dict,
-                     std::initializer_list<int32_t> codes);
+void LoadMarkerLists(CMarkerIndex* index, const Dictionary& dict, const int32_t* codes,
+                     size_t count);
 
 }  // namespace hz
 

@@ -2,6 +2,7 @@
 #ifndef HZ2HTML_DATA_RECORDS_H_
 #define HZ2HTML_DATA_RECORDS_H_
 
+#include <cstddef>
 #include <cstdint>
 
 #include "data/bytes.h"

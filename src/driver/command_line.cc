@@ -10,7 +10,7 @@ namespace hz {
 const char kUsageLine[] = "Usage: hz2html [-m={avi|mpg}][-f={jpg|bmp}] <inpath> [<outpath>]\n";
 const char kBanner[] = "HARUKAZE Toolkit ver1.04\n";
 
-const OptionInfo kOptions[] = {
+const OptionInfo kOptions[8] = {
     {"-f=", "EXT", OptionKind::kImageExtension,
      "image files' extension (default jpg; at most 4 characters kept)"},
     {"-m=", "EXT", OptionKind::kMovieExtension,
@@ -25,7 +25,6 @@ const OptionInfo kOptions[] = {
     {"--help", "", OptionKind::kHelp, "print this help and exit"},
     {"--version", "", OptionKind::kVersion, "print the version banner and exit"},
 };
-const size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
 
 namespace {
 
@@ -58,6 +57,18 @@ const OptionInfo* FindOption(const char* arg) {
   return nullptr;
 }
 
+// What the run says of an option it does not know. On POSIX an argument
+// that begins with '/' but is no path is taken as an option: such a one is
+// most likely a new output directory.
+std::string IgnoredOption(const char* arg) {
+  const std::string quoted = std::string("\"") + arg + "\"";
+  if (arg[0] == '/' && SlashMayBeginPath()) {
+    return quoted + " is neither an option nor an existing path: ignored (write \"" + arg +
+           "/\" for a new directory)";
+  }
+  return "unknown option " + quoted + " ignored";
+}
+
 }  // namespace
 
 std::string HelpText() {
@@ -87,14 +98,19 @@ void NormalisePath(std::string* path) {
   if (last != path->size() - 1 || (c != '\\' && c != '/')) *path += '\\';
 }
 
-CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions* options) {
+CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions* options,
+                                   std::vector<std::string>* ignored) {
   *options = RunOptions();
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (arg[0] == '-' || (arg[0] == '/' && !IsPathArgument(arg))) {
       const OptionInfo* option = FindOption(arg);
-      if (!option) continue;  // unknown options are ignored
+      if (!option) {
+        // Ignored, as ever, but named.
+        ignored->push_back(IgnoredOption(arg));
+        continue;
+      }
       switch (option->kind) {
         case OptionKind::kImageExtension: SetExtension(arg + 3, options->image_ext); break;
         case OptionKind::kMovieExtension: SetExtension(arg + 3, options->movie_ext); break;
@@ -114,6 +130,8 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions
       options->in_path = arg;
     } else if (positional == 1) {
       options->out_path = arg;
+    } else {
+      ignored->push_back(std::string("\"") + arg + "\" ignored: only two paths are taken");
     }
     ++positional;
   }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/run_options.h"
 
@@ -35,8 +36,7 @@ struct OptionInfo {
   OptionKind kind;
   const char* help;
 };
-extern const OptionInfo kOptions[];
-extern const size_t kOptionCount;
+extern const OptionInfo kOptions[8];
 
 enum class CommandLineResult {
   kRun,      // options filled and paths normalised
@@ -45,7 +45,10 @@ enum class CommandLineResult {
   kVersion,  // --version
 };
 
-CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions* options);
+// Fills options from the command line. Arguments that the run leaves unused
+// (an unknown option, a third path) are named in *ignored, one message each.
+CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions* options,
+                                   std::vector<std::string>* ignored);
 
 // The text --help prints: the usage line, one line per option, the exit
 // statuses.

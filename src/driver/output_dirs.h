@@ -8,9 +8,11 @@
 namespace hz {
 
 // path: the normalised output path. Every level that does not exist is
-// created; a level that exists is left alone, whatever it is. Nothing is
-// reported: a page that cannot then be written is reported by its writer.
-void CreateOutputDirectories(const std::string& path);
+// created, as mkdir -p would. Returns false at the first level that cannot
+// be made (or whose place a file takes, for the last level), with that
+// level as composed (without its trailing separator) in *level and the
+// system's error code in *error.
+bool CreateOutputDirectories(const std::string& path, std::string* level, int* error);
 
 }  // namespace hz
 

@@ -40,13 +40,13 @@ bool CheckInputDirectory(const std::string& in_path, const char* name) {
 }
 
 // Prints the progress line of a page and writes the page with its writer.
-bool WritePage(const BookPage& page, const RunOptions& options, PageTally* tally) {
+bool WritePage(const BookPage& page, const RunOptions& options, PageTally& tally) {
   const std::string path = options.out_path + page.file_name;
   std::printf("->%s\n", path.c_str());
   std::fflush(stdout);
   switch (page.kind) {
     case PageKind::kSection:
-      return WriteSectionPage(options.in_path, path, page.section_id, page.title, options, tally);
+      return WriteSectionPage(options.in_path, path, page.record_base, page.title, options, tally);
     case PageKind::kMainText: return WriteMainTextPage(options.in_path, path, options, tally);
     case PageKind::kKanji: return WriteKanjiPage(options.in_path, path, options, tally);
   }
@@ -55,11 +55,11 @@ bool WritePage(const BookPage& page, const RunOptions& options, PageTally* tally
 
 // The three gaiji files, each announced like a page. A GaijiMap.xml or
 // Gaiji.xml that the converter did not write is the user's and is kept.
-bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji) {
+bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji, RunReport* report) {
   const std::vector<GaijiUse> uses = gaiji.Uses();
   struct {
     const char* name;
-    bool (*write)(const std::string&, const std::vector<GaijiUse>&);
+    int (*write)(const std::string&, const std::vector<GaijiUse>&);
     bool users_own_kept;
   } const files[] = {{"gaiji.tsv", WriteGaijiTable, false},
                      {"GaijiMap.xml", WriteGaijiMap, true},
@@ -73,7 +73,10 @@ bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji) {
     }
     std::printf("->%s\n", path.c_str());
     std::fflush(stdout);
-    if (!f.write(path, uses)) return false;
+    if (const int error = f.write(path, uses)) {
+      report->CannotWrite(path, error);
+      return false;
+    }
   }
   return true;
 }
@@ -85,11 +88,11 @@ bool WriteBook(const RunOptions& options, RunReport* report) {
   if (options.gaiji) gaiji = std::make_unique<GaijiInventory>();
   for (const BookPage& page : kBookPages) {
     PageTally tally(page.file_name, report, gaiji.get());
-    if (!WritePage(page, options, &tally)) return false;
+    if (!WritePage(page, options, tally)) return false;
     report->PageSummary(tally);
   }
-  if (!WriteBookProjectFile(options.out_path)) return false;
-  return !gaiji || WriteGaijiFiles(options.out_path, *gaiji);
+  if (!WriteBookProjectFile(options.out_path, *report)) return false;
+  return !gaiji || WriteGaijiFiles(options.out_path, *gaiji, report);
 }
 
 }  // namespace
@@ -101,7 +104,13 @@ int RunConverter(int argc, const char* const* argv) {
     return kExitFramework;
   }
   RunOptions options;
-  switch (ParseCommandLine(argc, argv, &options)) {
+  std::vector<std::string> ignored;
+  const CommandLineResult parsed = ParseCommandLine(argc, argv, &options, &ignored);
+  RunReport report(options.verbose);
+  if (parsed == CommandLineResult::kRun || parsed == CommandLineResult::kUsage) {
+    for (const std::string& message : ignored) report.Warn(message);
+  }
+  switch (parsed) {
     case CommandLineResult::kUsage:
       std::fputs(kUsageLine, stderr);
       return kExitUsage;
@@ -119,10 +128,16 @@ int RunConverter(int argc, const char* const* argv) {
     std::fflush(stdout);
     return kExitUsage;
   }
-  CreateOutputDirectories(options.out_path);
-  RemoveTemporaryFileOnInterrupt();
   std::fputs(kBanner, stdout);
-  RunReport report(options.verbose);
+  std::fflush(stdout);
+  std::string level;
+  int error = 0;
+  if (!CreateOutputDirectories(options.out_path, &level, &error)) {
+    std::fprintf(stderr, "hz2html: cannot create directory %s: %s\n", level.c_str(),
+                 SystemErrorText(error).c_str());
+    return kExitWriteFailure;
+  }
+  RemoveTemporaryFileOnInterrupt();
   const bool written = WriteBook(options, &report);
   report.Finish();
   std::fflush(stdout);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/page_file.h"
+
 namespace hz {
 
 namespace {
@@ -23,6 +25,23 @@ void RunReport::Damaged(const std::string& path, const std::string& what) {
   if (!told_.insert(path + "\n" + what).second) return;
   if (++warnings_ > kMaxWarnings) return;
   std::fprintf(stderr, "hz2html: warning: %s: %s\n", path.c_str(), what.c_str());
+  std::fflush(stderr);
+}
+
+void RunReport::UnknownLinkKind(uint32_t kind) {
+  // The kind in hexadecimal, as the unsigned 32-bit value it holds.
+  std::printf("unknown link type %04x\n", static_cast<unsigned>(kind));
+}
+
+void RunReport::CannotWrite(const std::string& path, int error) {
+  std::fprintf(stderr, "hz2html: cannot write %s: %s\n", path.c_str(),
+               SystemErrorText(error).c_str());
+  std::fflush(stderr);
+}
+
+void RunReport::Warn(const std::string& what) {
+  own_warnings_ = true;
+  std::fprintf(stderr, "hz2html: warning: %s\n", what.c_str());
   std::fflush(stderr);
 }
 

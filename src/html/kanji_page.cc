@@ -1,5 +1,6 @@
 #include "html/kanji_page.h"
 
+#include <iterator>
 #include <vector>
 
 #include "data/list_file.h"
@@ -61,50 +62,44 @@ size_t CutKeyLength(const char (&key)[42]) {
 }
 
 bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
-                    const RunOptions& options, PageTally* tally) {
-  PageFile page;
-  if (!OpenPage(page, page_path, kBookTitle)) return false;
-  PageWriter& out = page.out();
-  PageTally own("", nullptr, nullptr);
-  PageTally& t = tally ? *tally : own;
-  {
-    const Dictionary dict(in_path, t.report());
-    LinkTables tables(dict);
+                    const RunOptions& options, PageTally& tally) {
+  return WriteDictionaryPage(in_path, page_path, kBookTitle, tally,
+                             [&](PageWriter& out, const Dictionary& dict, const LinkTables& links) {
+    const DictionaryNames& names = kDictionaryNames;
     CMarkerIndex markers;
-    LoadMarkerLists(&markers, dict, {9003, 9005});
+    LoadMarkerLists(&markers, dict, names.kanji_markers, std::size(names.kanji_markers));
     out.Lit("<dl>\n");
-    {
-      RecordFiles files(dict, "KX02");
-      CListFile kana(dict.File("LIST\\d300000.lst"), 1);
-      CListFile kaku(dict.File("LIST\\d310000.lst"), 1);
-      const int32_t count = files.dat.GetCount();
-      const KeysByRecord kana_keys(kana, count);
-      const KeysByRecord kaku_keys(kaku, count);
-      MarkerCursor cursor(markers);
-      for (int32_t k = 1; k <= count; ++k) {
-        RenderEntry(out, true, EntryRef{k, 0, k}, files.dat, files.inf, tables.link01,
-                    tables.link02, tables.link03, tables.link04, options, &t);
-        // "<key type=\"かな\">"
-        kana_keys.ForEach(k, [&out, &t](const KeyEntry& e) {
-          out.Lit("<key type=\"\x82\xA9\x82\xC8\">");
-          WriteCutKey(e, out);
-          out.Lit("</key>\n");
-          ++t.keys;
-        });
-        kaku_keys.ForEach(k, [&out](const KeyEntry& e) {
-          out.Lit("<!-- {KAKU");
-          WriteCutKey(e, out);
-          out.Lit("} -->\n");
-        });
-        cursor.Step(k, 0, true, out);
-        out.Lit("</dd>\n");
-      }
-      t.entries += count;
-      cursor.Tally(&t);
+    RecordFiles files(dict, PageOf(PageKind::kKanji).record_base);
+    CListFile kana(dict.File(names.kana_list), 1);
+    CListFile kaku(dict.File(names.kaku_list), 1);
+    const int32_t count = files.dat.GetCount();
+    if (count == 0) TellPageEmptied(files.dat_name, files.dat.IsMissing(), tally);
+    const KeysByRecord kana_keys(kana, count);
+    const KeysByRecord kaku_keys(kaku, count);
+    const RenderContext page{out, files, links, options, tally};
+    MarkerCursor cursor(markers);
+    for (int32_t k = 1; k <= count; ++k) {
+      RenderEntry(page, true, EntryRef{k, 0, k});
+      // "<key type=\"かな\">"
+      kana_keys.ForEach(k, [&out, &tally](const KeyEntry& e) {
+        out.Lit("<key type=\"\x82\xA9\x82\xC8\">");
+        WriteCutKey(e, out);
+        out.Lit("</key>\n");
+        ++tally.keys;
+      });
+      kaku_keys.ForEach(k, [&out](const KeyEntry& e) {
+        out.Lit("<!-- {KAKU");
+        WriteCutKey(e, out);
+        out.Lit("} -->\n");
+      });
+      cursor.Step(k, 0, true, out);
+      out.Lit("</dd>\n");
     }
+    tally.entries += count;
+    cursor.Tally(&tally);
+    files.ReportDamage();
     out.Lit("</dl>\n");
-  }
-  return ClosePage(page);
+  });
 }
 
 }  // namespace hz

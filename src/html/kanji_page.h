@@ -16,11 +16,11 @@ namespace hz {
 // of the 42-byte field. Declared here only for tests.
 size_t CutKeyLength(const char (&key)[42]);
 
-// Writes page_path; returns false (after reporting it) when the page could
+// Writes page_path; returns false (after telling the report) when the page could
 // not be written.
-// tally, when given, receives the page's figures and its readers' report.
+// tally receives the page's figures and carries its report.
 bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
-                    const RunOptions& options, PageTally* tally = nullptr);
+                    const RunOptions& options, PageTally& tally);
 
 }  // namespace hz
 

@@ -12,16 +12,16 @@ bool IsOpenBracket(uint32_t c) { return c == kLenticularOpen || c == kPrivateOpe
 bool IsCloseBracket(uint32_t c) { return c == kLenticularClose || c == kPrivateClose; }
 
 // Where an entry's headword keys go: the page, and the tally that counts
-// them (may be null), with the entry whose first line they come from.
+// them, with the entry whose first line they come from.
 struct KeyOutput {
   PageWriter& out;
-  PageTally* tally;
+  PageTally& tally;
   const unsigned char* entry;
 };
 
-void OpenKey(PageWriter& out, PageTally* tally) {
+void OpenKey(PageWriter& out, PageTally& tally) {
   out.Lit(kKeyOpen);
-  if (tally) ++tally->keys;
+  ++tally.keys;
 }
 
 // Writes one character of a headword key, the one at at: private-area codes
@@ -31,10 +31,8 @@ void PutHeadwordChar(uint32_t code, const unsigned char* at, const KeyOutput& k)
   if (code >= kPrivateAreaStart) {
     const uint32_t mapped = MapGaijiCode(code);
     k.out.CharRef(mapped);
-    if (k.tally) {
-      const TextSpot spot{k.entry, at, true};
-      k.tally->Reference(mapped, &spot);
-    }
+    const TextSpot spot{k.entry, at, true};
+    k.tally.Reference(mapped, &spot);
   } else if (code < 0x100) {
     k.out.Put(static_cast<char>(code));
   } else {
@@ -123,7 +121,7 @@ void WriteFallbackKey(const unsigned char* line, const KeyOutput& k) {
 
 }  // namespace
 
-void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally* tally) {
+void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally& tally) {
   const unsigned char* line = reinterpret_cast<const unsigned char*>(text);
   const KeyOutput k{out, tally, line};
   if (WriteBracketKeys(line, k) == 0) WriteFallbackKey(line, k);
@@ -145,9 +143,8 @@ int HexDigit(unsigned char c) {
 // renderer put into the capture ("&#xF040;") are references on the page
 // once more: the tally counts them.
 void PutCapturedRun(const unsigned char* p, const unsigned char* end, PageWriter& out,
-                    PageTally* tally) {
+                    PageTally& tally) {
   out.Write(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p));
-  if (!tally) return;
   for (; end - p >= 8; ++p) {
     if (p[0] != '&' || p[1] != '#' || p[2] != 'x' || p[7] != ';') continue;
     uint32_t code = 0;
@@ -157,13 +154,13 @@ void PutCapturedRun(const unsigned char* p, const unsigned char* end, PageWriter
       hex = d >= 0;
       code = code << 4 | static_cast<uint32_t>(d);
     }
-    if (hex) tally->Reference(code, nullptr);
+    if (hex) tally.Reference(code, nullptr);
   }
 }
 
 }  // namespace
 
-void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally* tally) {
+void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally& tally) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(captured);
   for (;;) {
     // Pass over double-byte characters and the byte 0xFF to the next
@@ -203,7 +200,7 @@ void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally* tally) 
       run = p;
       if (code < kCapturedRefStart) break;
       out.CharRef(MapGaijiCode(code));
-      if (tally) tally->Reference(MapGaijiCode(code), nullptr);
+      tally.Reference(MapGaijiCode(code), nullptr);
     }
     out.Lit(kKeyClose);
     if (!more) return;

@@ -14,11 +14,11 @@
 namespace hz {
 
 // text: the entry's first byte, within its record's zero-terminated text.
-// tally, when given, counts the keys and their references.
-void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally* tally = nullptr);
+// tally counts the keys and their references.
+void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally& tally);
 
 // captured: the zero-terminated capture, as the renderer wrote it.
-void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally* tally = nullptr);
+void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally& tally);
 
 // The key element's opening tag ("<key type=\"表記\">", Shift-JIS) and
 // closing tag.

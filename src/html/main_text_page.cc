@@ -1,6 +1,7 @@
 #include "html/main_text_page.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "core/book_pages.h"
@@ -41,26 +42,19 @@ class EntriesWithoutText {
 }  // namespace
 
 bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
-                       const RunOptions& options, PageTally* tally) {
-  PageFile page;
-  if (!OpenPage(page, page_path, kBookTitle)) return false;
-  PageWriter& out = page.out();
-  PageTally own("", nullptr, nullptr);
-  PageTally& t = tally ? *tally : own;
-  {
-    const Dictionary dict(in_path, t.report());
-    LinkTables tables(dict);
-    // The marker lists of the main text, in ascending order of code; code
-    // 9003 belongs to the kanji page.
+                       const RunOptions& options, PageTally& tally) {
+  return WriteDictionaryPage(in_path, page_path, kBookTitle, tally,
+                             [&](PageWriter& out, const Dictionary& dict, const LinkTables& links) {
+    const DictionaryNames& names = kDictionaryNames;
     CMarkerIndex markers;
-    LoadMarkerLists(&markers, dict,
-                    {2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010, 2011, 2012,
-                     2013, 2014, 4000, 4001, 4002, 4003, 4004, 4005, 5000, 6000, 7000, 8000, 9000,
-                     9001, 9002, 9004, 9005});
-    RecordFiles files(dict, "KX01");
-    const DictFile list_name = dict.File("LIST\\d100000.lst");
+    LoadMarkerLists(&markers, dict, names.main_text_markers, std::size(names.main_text_markers));
+    RecordFiles files(dict, PageOf(PageKind::kMainText).record_base);
+    const DictFile list_name = dict.File(names.headword_list);
     CListFile headwords(list_name, 0);
+    if (files.dat.GetCount() == 0) TellPageEmptied(files.dat_name, files.dat.IsMissing(), tally);
+    if (headwords.GetCount() == 0) TellPageEmptied(list_name, headwords.IsMissing(), tally);
     out.Lit("<dl>\n");
+    const RenderContext page{out, files, links, options, tally};
     MarkerCursor cursor(markers);
     EntriesWithoutText skipped;
     const int32_t count = headwords.GetCount();
@@ -71,8 +65,7 @@ bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
       const bool present = files.dat.LoadRecord(e.record) != nullptr &&
                            static_cast<uint32_t>(e.offset) <= files.dat.GetLength();
       if (present) {
-        RenderEntry(out, true, e, files.dat, files.inf, tables.link01, tables.link02,
-                    tables.link03, tables.link04, options, &t);
+        RenderEntry(page, true, e);
       } else {
         skipped.Add(e);
       }
@@ -80,11 +73,11 @@ bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
     }
     out.Lit("</dl>\n");
     skipped.Tell(list_name);
-    t.entries += count - skipped.count();
-    t.skipped += skipped.count();
-    cursor.Tally(&t);
-  }
-  return ClosePage(page);
+    tally.entries += count - skipped.count();
+    tally.skipped += skipped.count();
+    cursor.Tally(&tally);
+    files.ReportDamage();
+  });
 }
 
 }  // namespace hz

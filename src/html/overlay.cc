@@ -1,7 +1,5 @@
 #include "html/overlay.h"
 
-#include <cstdio>
-
 namespace hz {
 
 namespace {
@@ -50,11 +48,10 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 }  // namespace
 
-Overlay::Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
-                 CInfFile& inf, const CLinkTable* const (&link_tables)[4],
-                 const RunOptions& options, LineState& line, uint32_t start, PageTally* tally)
-    : out_(out), list_mode_(list_mode), record_(record), text_(text), link_tables_(link_tables),
-      options_(options), line_(line), tally_(tally) {
+Overlay::Overlay(const RenderContext& page, bool list_mode, int32_t record,
+                 const unsigned char* text, LineState& line, uint32_t start)
+    : out_(page.out), page_(page), list_mode_(list_mode), record_(record), text_(text), line_(line) {
+  CInfFile& inf = page.files.inf;
   inf.GetStyleSpans(&styles_);
   inf.GetLinkSpans(&links_);
   inf.GetAnchors(&anchors_);
@@ -187,9 +184,7 @@ void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
       OpenMedia(pos, span);
       break;
     default:
-      // The kind in hexadecimal, as the unsigned 32-bit value it holds.
-      std::printf("unknown link type %04x\n", static_cast<unsigned>(static_cast<uint32_t>(span.kind)));
-      if (tally_) ++tally_->unknown_links;
+      page_.tally.UnknownLink(static_cast<uint32_t>(span.kind));
       break;
   }
 }
@@ -206,28 +201,28 @@ void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
   const char* dir;
   const char* ext;
   if (span.kind == kLinkUseImage) {
-    table = link_tables_[3];  // KXLINK04.TBL
+    table = &page_.links.link04;
     dir = "USE/";
-    ext = options_.image_ext;
+    ext = page_.options.image_ext;
   } else {
     FirstLineBreak();
     if (span.kind == kLinkImage) {
-      table = link_tables_[0];  // KXLINK01.TBL
+      table = &page_.links.link01;
       dir = "FRACTAL/";
-      ext = options_.image_ext;
+      ext = page_.options.image_ext;
     } else {
       uint32_t code = static_cast<uint32_t>(text_[pos]) << 8 | text_[pos + 1];
       if (code == kMovieCode1 || code == kMovieCode2) {
-        table = link_tables_[1];  // KXLINK02.TBL
+        table = &page_.links.link02;
         dir = "MOVIE/";
       } else if (code == kKnjCode) {
-        table = link_tables_[2];  // KXLINK03.TBL
+        table = &page_.links.link03;
         dir = "KNJ/";
       } else {
         table = nullptr;
         dir = nullptr;
       }
-      ext = options_.movie_ext;
+      ext = page_.options.movie_ext;
     }
   }
   const LinkName* name = table ? table->GetEntry(static_cast<int64_t>(span.target) - 1) : nullptr;

@@ -16,11 +16,8 @@
 
 #include <cstdint>
 
-#include "data/inf_file.h"
-#include "data/link_table.h"
 #include "data/records.h"
-#include "core/run_options.h"
-#include "html/page_tally.h"
+#include "html/render_context.h"
 #include "platform/page_writer.h"
 
 namespace hz {
@@ -56,12 +53,11 @@ struct LineState {
 
 class Overlay {
  public:
-  // link_tables: the four link-name tables, KXLINK01.TBL to KXLINK04.TBL.
-  // Cursors start where a walk from the table's start would have them at
-  // the entry's first position, start.
-  Overlay(PageWriter& out, bool list_mode, int32_t record, const unsigned char* text,
-          CInfFile& inf, const CLinkTable* const (&link_tables)[4], const RunOptions& options,
-          LineState& line, uint32_t start, PageTally* tally);
+  // The tables are those of the record loaded through the page's layout
+  // file. Cursors start where a walk from the table's start would have them
+  // at the entry's first position, start.
+  Overlay(const RenderContext& page, bool list_mode, int32_t record, const unsigned char* text,
+          LineState& line, uint32_t start);
 
   // The overlay step at position pos.
   void Step(uint32_t pos) {
@@ -90,13 +86,11 @@ class Overlay {
   static uint64_t Advance(const TableView<T>& table, uint32_t* cursor, uint64_t pos);
 
   PageWriter& out_;
+  const RenderContext& page_;
   bool list_mode_;
   int32_t record_;
   const unsigned char* text_;
-  const CLinkTable* const (&link_tables_)[4];
-  const RunOptions& options_;
   LineState& line_;
-  PageTally* tally_;
 
   TableView<StyleSpan> styles_;
   TableView<LinkSpan> links_;

@@ -1,5 +1,5 @@
-// The page frame that opens and closes every page, and the pieces every page
-// writer shares.
+// The page frame that opens and closes every page, and the skeleton that the
+// three kinds of dictionary page share.
 //
 //   page head  "<html>\n<head>\n<title>TITLE</title>\n</head>\n<body>\n"
 //   page tail  "</body>\n</html>\n"
@@ -8,41 +8,45 @@
 
 #include <string>
 
-#include "data/dat_file.h"
+#include "core/report.h"
 #include "data/dict_file.h"
-#include "data/inf_file.h"
-#include "data/link_table.h"
+#include "html/page_tally.h"
+#include "html/render_context.h"
 #include "platform/page_file.h"
 
 namespace hz {
 
-// Creates the page and writes its head; on failure reports it and returns
-// false.
-bool OpenPage(PageFile& page, const std::string& path, const char* title);
-// Writes the page tail and puts the page in place; on failure reports it and
-// returns false.
-bool ClosePage(PageFile& page);
+// Creates the page and writes its head; on failure tells the report (when
+// there is one) and returns false.
+bool OpenPage(PageFile& page, const std::string& path, const char* title, Report* report);
+// Writes the page tail and puts the page in place; on failure tells the
+// report (when there is one) and returns false.
+bool ClosePage(PageFile& page, Report* report);
 
-// The four link-name tables that every page hands to the renderer, loaded
-// from the dictionary in the order of their numbers.
-struct LinkTables {
-  explicit LinkTables(const Dictionary& dict);
-  CLinkTable link01;  // KXLINK01.TBL: images of links of kind 20001
-  CLinkTable link02;  // KXLINK02.TBL: movies of links of kind 30001
-  CLinkTable link03;  // KXLINK03.TBL: KNJ media of links of kind 30001
-  CLinkTable link04;  // KXLINK04.TBL: images of links of kind 20003
-};
+// A page that a file it cannot do without (its record file, or the
+// headword list) left without entries: "PATH: missing, so PAGE has no
+// entries", or "empty, so ..." for a file that is there but holds none.
+void TellPageEmptied(const DictFile& name, bool missing, const PageTally& tally);
 
-// A page's record file and its layout file, "DATA\\<base>.DAT" and ".INF".
-// A record file that holds more records than its layout file is told to the
-// report, named on the layout file (when both counts are the files' own):
-// those records are rendered without layout.
-struct RecordFiles {
-  RecordFiles(const Dictionary& dict, const std::string& base);
-  RecordFiles(const DictFile& dat_name, const DictFile& inf_name);
-  CDatFile dat;
-  CInfFile inf;
-};
+// The skeleton of a dictionary page: opens the page and writes its head,
+// builds the dictionary under in_path with the page's link-name tables, and
+// hands them and the page writer to fill, which writes the body and builds
+// the readers it needs; once fill has returned (and its readers are gone),
+// writes the tail and puts the page in place. False when the page could not
+// be written.
+template <typename Fill>
+bool WriteDictionaryPage(const std::string& in_path, const std::string& page_path,
+                         const char* title, PageTally& tally, Fill fill) {
+  PageFile page;
+  if (!OpenPage(page, page_path, title, tally.report())) return false;
+  const auto body = [&] {
+    const Dictionary dict(in_path, tally.report());
+    const LinkTables links(dict);
+    fill(page.out(), dict, links);
+  };
+  body();
+  return ClosePage(page, tally.report());
+}
 
 }  // namespace hz
 

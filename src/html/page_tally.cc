@@ -5,6 +5,7 @@
 
 #include "html/sjis.h"
 #include "platform/code_page.h"
+#include "platform/page_writer.h"
 
 namespace hz {
 
@@ -69,9 +70,7 @@ std::string ContextAround(const TextSpot& spot, uint32_t code) {
   for (size_t i = before.size() > kContextChars ? before.size() - kContextChars : 0; i < before.size(); ++i) {
     chars.push_back(Readable(before[i]));
   }
-  char mark[16];
-  std::snprintf(mark, sizeof mark, "[%04X]", static_cast<unsigned>(code & 0xFFFF));
-  chars.push_back(mark);
+  chars.push_back("[" + Hex4(code) + "]");
   // After: up to the end of the text, or of the entry in list mode.
   const unsigned char* p = spot.at;
   if (Next(p, &c)) p += c.n;

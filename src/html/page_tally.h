@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "core/gaiji_inventory.h"
-#include "data/dict_file.h"
+#include "core/report.h"
 
 namespace hz {
 
@@ -27,10 +27,10 @@ struct TextSpot {
 class PageTally {
  public:
   // page_name: the page's file name; report and gaiji may be null.
-  PageTally(std::string page_name, ReaderReport* report, GaijiInventory* gaiji)
+  PageTally(std::string page_name, Report* report, GaijiInventory* gaiji)
       : page_name_(std::move(page_name)), report_(report), gaiji_(gaiji) {}
 
-  ReaderReport* report() const { return report_; }
+  Report* report() const { return report_; }
   const std::string& page_name() const { return page_name_; }
 
   // The entry whose "<dt id>" was written last.
@@ -45,6 +45,12 @@ class PageTally {
     ++char_refs;
     codes_.set(code & 0xFFFF);
     if (gaiji_ && gaiji_->Count(code)) First(code, spot);
+  }
+  // A link of a kind the converter does not know: counted, and told to the
+  // report, which names it on stdout.
+  void UnknownLink(uint32_t kind) {
+    ++unknown_links;
+    if (report_) report_->UnknownLinkKind(kind);
   }
   // The number of private-area codes the page references.
   size_t Codes() const { return codes_.count(); }
@@ -61,7 +67,7 @@ class PageTally {
   void First(uint32_t code, const TextSpot* spot);
 
   std::string page_name_;
-  ReaderReport* report_;
+  Report* report_;
   GaijiInventory* gaiji_;
   std::bitset<0x10000> codes_;
   int32_t record_ = 0, entry_no_ = 0;

@@ -113,14 +113,14 @@ const char* EscapeOf(unsigned char c) {
 // for 【 and 】 as the brackets themselves, other private-area characters as
 // references, the rest as their two bytes. A running capture takes the same
 // bytes; 《 restarts it, and 》 hands it to the captured keys.
-void RenderDoubleByte(const TextSpot& spot, PageWriter& out, Capture& capture, PageTally* tally) {
+void RenderDoubleByte(const TextSpot& spot, PageWriter& out, Capture& capture, PageTally& tally) {
   uint32_t code = static_cast<uint32_t>(spot.at[0]) << 8 | spot.at[1];
   if (code == kPrivateOpen) code = kLenticularOpen;
   if (code == kPrivateClose) code = kLenticularClose;
   if (code >= kPrivateAreaStart) {
     const uint32_t mapped = MapGaijiCode(code);
     capture.Append(out.CharRef(mapped), 8);
-    if (tally) tally->Reference(mapped, &spot);
+    tally.Reference(mapped, &spot);
     return;
   }
   const char two[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
@@ -145,25 +145,23 @@ void WriteEntryId(const EntryRef& ref, PageWriter& out) {
 
 }  // namespace
 
-void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile& dat,
-                 CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
-                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options,
-                 PageTally* tally) {
-  const char* record_text = dat.LoadRecord(ref.record);
+void RenderEntry(const RenderContext& page, bool list_mode, const EntryRef& ref) {
+  PageWriter& out = page.out;
+  PageTally& tally = page.tally;
+  const char* record_text = page.files.dat.LoadRecord(ref.record);
   // A record that the layout file does not hold gets empty tables.
-  inf.LoadRecord(ref.record);
+  page.files.inf.LoadRecord(ref.record);
   uint32_t start = static_cast<uint32_t>(ref.offset);
-  if (!record_text || start > dat.GetLength()) return;
+  if (!record_text || start > page.files.dat.GetLength()) return;
   const unsigned char* text = reinterpret_cast<const unsigned char*>(record_text);
 
   if (list_mode) {
     WriteEntryId(ref, out);
-    if (tally) tally->EnterEntry(ref.record, ref.entryNo);
+    tally.EnterEntry(ref.record, ref.entryNo);
   }
   LineState line;
   Capture capture;
-  const CLinkTable* const link_tables[4] = {&link01, &link02, &link03, &link04};
-  Overlay overlay(out, list_mode, ref.record, text, inf, link_tables, options, line, start, tally);
+  Overlay overlay(page, list_mode, ref.record, text, line, start);
   bool closed = false;
   uint32_t pos = start;
   while (unsigned char c = text[pos]) {

@@ -12,24 +12,17 @@
 
 #include <cstdint>
 
-#include "data/dat_file.h"
-#include "data/inf_file.h"
-#include "data/link_table.h"
 #include "data/records.h"
-#include "core/run_options.h"
-#include "html/page_tally.h"
-#include "platform/page_writer.h"
+#include "html/render_context.h"
 
 namespace hz {
 
-// Renders the entry ref of dat's text, with the layout tables of inf and the
-// four link-name tables of KXLINK01.TBL to KXLINK04.TBL. Nothing is written
-// for a record that dat does not hold or an offset past its text. tally, when
-// given, counts the entry's keys, references and unknown link kinds.
-void RenderEntry(PageWriter& out, bool list_mode, const EntryRef& ref, CDatFile& dat,
-                 CInfFile& inf, const CLinkTable& link01, const CLinkTable& link02,
-                 const CLinkTable& link03, const CLinkTable& link04, const RunOptions& options,
-                 PageTally* tally = nullptr);
+// Renders the entry ref of the page's record file, with the layout tables of
+// its layout file and the page's four link-name tables. Nothing is written
+// for a record that the record file does not hold or an offset past its
+// text. The page's tally counts the entry's keys, references and unknown
+// link kinds.
+void RenderEntry(const RenderContext& page, bool list_mode, const EntryRef& ref);
 
 }  // namespace hz
 

@@ -7,25 +7,20 @@ namespace hz {
 
 bool WriteSectionPage(const std::string& in_path, const std::string& page_path,
                       const char* section_id, const char* title, const RunOptions& options,
-                      PageTally* tally) {
-  PageFile page;
-  if (!OpenPage(page, page_path, title)) return false;
-  PageWriter& out = page.out();
-  {
-    const Dictionary dict(in_path, tally ? tally->report() : nullptr);
-    LinkTables tables(dict);
+                      PageTally& tally) {
+  return WriteDictionaryPage(in_path, page_path, title, tally,
+                             [&](PageWriter& out, const Dictionary& dict, const LinkTables& links) {
     out.Lit("<h1>");
     out.Str(title);
     out.Lit("</h1>\n<p></p>\n");
     RecordFiles files(dict, section_id);
+    const RenderContext page{out, files, links, options, tally};
     const int32_t count = files.dat.GetCount();
-    for (int32_t i = 1; i <= count; ++i) {
-      RenderEntry(out, false, EntryRef{i, 0, i}, files.dat, files.inf, tables.link01,
-                  tables.link02, tables.link03, tables.link04, options, tally);
-    }
-    if (tally) tally->entries += count;
-  }
-  return ClosePage(page);
+    if (count == 0) TellPageEmptied(files.dat_name, files.dat.IsMissing(), tally);
+    for (int32_t i = 1; i <= count; ++i) RenderEntry(page, false, EntryRef{i, 0, i});
+    tally.entries += count;
+    files.ReportDamage();
+  });
 }
 
 }  // namespace hz

@@ -12,11 +12,11 @@ namespace hz {
 
 // Writes page_path: the page head, "<h1>title</h1>\n<p></p>\n", every record
 // of DATA\<section_id>.DAT rendered as running text, and the page tail.
-// Returns false (after reporting it) when the page could not be written.
-// tally, when given, receives the page's figures and its readers' report.
+// Returns false (after telling the report) when the page could not be
+// written. tally receives the page's figures and carries its report.
 bool WriteSectionPage(const std::string& in_path, const std::string& page_path,
                       const char* section_id, const char* title, const RunOptions& options,
-                      PageTally* tally = nullptr);
+                      PageTally& tally);
 
 }  // namespace hz
 

@@ -1,4 +1,4 @@
-// Conversion of Shift-JIS text (code page 932) for people to read: the
+// Conversion between Shift-JIS text (code page 932) and UTF-8 through the
 // platform's own tables, so that the result is the system's reading of the
 // bytes.
 #ifndef HZ2HTML_PLATFORM_CODE_PAGE_H_
@@ -12,6 +12,18 @@ namespace hz {
 // Appends the UTF-8 form of the Shift-JIS bytes sjis[0..n) to *utf8; false,
 // appending nothing, when the bytes have no such form.
 bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8);
+
+// The Shift-JIS form of UTF-8 text, with no best-fit mapping (a ¥ never
+// becomes a backslash); false when the text is not UTF-8 or a character has
+// no Shift-JIS form.
+bool Utf8AsShiftJis(const std::string& utf8, std::string* sjis);
+
+// The form of a composed path inside a file that is Shift-JIS throughout
+// (the project file). On POSIX a path that is valid UTF-8 is converted, and
+// when it holds a character that Shift-JIS lacks it stays as given and the
+// result is false; a path that is not valid UTF-8 is Shift-JIS already. On
+// Windows every path is Shift-JIS already.
+bool PathInShiftJis(const std::string& path, std::string* sjis);
 
 }  // namespace hz
 

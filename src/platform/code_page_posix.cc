@@ -2,14 +2,22 @@
 
 #include <iconv.h>
 
+#include "platform/file_system.h"
+
 namespace hz {
 
-bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
+namespace {
+
+// Converts n bytes at from with iconv from one encoding to another,
+// appending to *to; false, appending nothing, when a byte sequence has no
+// form in the other encoding.
+bool Convert(const char* to_code, const char* from_code, const char* from, size_t n,
+             std::string* to) {
+  iconv_t cd = iconv_open(to_code, from_code);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   char out[64];
   std::string converted;
-  char* in = const_cast<char*>(sjis);
+  char* in = const_cast<char*>(from);
   size_t in_left = n;
   bool ok = true;
   while (ok && in_left > 0) {
@@ -19,8 +27,25 @@ bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
     converted.append(out, sizeof out - out_left);
   }
   iconv_close(cd);
-  if (ok) *utf8 += converted;
+  if (ok) *to += converted;
   return ok;
+}
+
+}  // namespace
+
+bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
+  return Convert("UTF-8", "CP932", sjis, n, utf8);
+}
+
+bool Utf8AsShiftJis(const std::string& utf8, std::string* sjis) {
+  sjis->clear();
+  return IsValidUtf8(utf8) && Convert("CP932", "UTF-8", utf8.data(), utf8.size(), sjis);
+}
+
+bool PathInShiftJis(const std::string& path, std::string* sjis) {
+  if (IsValidUtf8(path) && Utf8AsShiftJis(path, sjis)) return true;
+  *sjis = path;
+  return !IsValidUtf8(path);
 }
 
 }  // namespace hz

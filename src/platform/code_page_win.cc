@@ -21,4 +21,22 @@ bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
   return true;
 }
 
+bool Utf8AsShiftJis(const std::string& utf8, std::string* sjis) {
+  sjis->clear();
+  if (utf8.empty()) return true;
+  const int size = static_cast<int>(utf8.size());
+  const int need = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (need <= 0) return false;
+  std::wstring wide(static_cast<size_t>(need), L'\0');
+  if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &wide[0], need) != need) {
+    return false;
+  }
+  return ShiftJisFromWide(wide, sjis);
+}
+
+bool PathInShiftJis(const std::string& path, std::string* sjis) {
+  *sjis = path;
+  return true;
+}
+
 }  // namespace hz

@@ -40,6 +40,10 @@ bool IsShiftJisPath(const std::string& path);
 // On Windows never: '/' starts an option there.
 bool IsPathArgument(const char* arg);
 
+// True when a command-line argument that begins with '/' may be a path: on
+// POSIX, where IsPathArgument decides; on Windows never.
+bool SlashMayBeginPath();
+
 // Maps a composed name to the file system's path of the same file (on
 // Windows the name itself; it is converted at each call).
 std::string ToFileSystemPath(const std::string& name);
@@ -53,9 +57,14 @@ std::string ResolveDictionaryName(const std::string& base, const std::string& re
 // *is_directory tells whether it is a directory.
 bool QueryFileStatus(const std::string& fs_path, bool* is_directory);
 
-// Creates one directory level (on POSIX mode 0777 minus the umask); the
-// result is not examined by the callers.
-void CreateDirectoryLevel(const std::string& fs_path);
+// Creates one directory level (on POSIX mode 0777 minus the umask). Returns
+// 0 (also when the level exists as a directory by now), or the system's
+// error code.
+int CreateDirectoryLevel(const std::string& fs_path);
+
+// The system's error code for a name that is already taken (by a file where
+// a directory is wanted).
+extern const int kNameTaken;
 
 }  // namespace hz
 

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -18,6 +19,8 @@ bool IsPathArgument(const char* arg) {
   struct stat st;
   return stat(arg, &st) == 0;
 }
+
+bool SlashMayBeginPath() { return true; }
 
 std::string ToFileSystemPath(const std::string& name) {
   std::string out = name;
@@ -107,8 +110,15 @@ bool QueryFileStatus(const std::string& fs_path, bool* is_directory) {
   return true;
 }
 
-void CreateDirectoryLevel(const std::string& fs_path) {
-  if (!fs_path.empty()) mkdir(fs_path.c_str(), 0777);
+const int kNameTaken = EEXIST;
+
+int CreateDirectoryLevel(const std::string& fs_path) {
+  if (mkdir(fs_path.c_str(), 0777) == 0) return 0;
+  const int error = errno;
+  // Made meanwhile by someone else: there it is.
+  bool is_directory = false;
+  if (error == EEXIST && QueryFileStatus(fs_path, &is_directory) && is_directory) return 0;
+  return error;
 }
 
 }  // namespace hz

@@ -11,6 +11,8 @@ bool IsShiftJisPath(const std::string&) { return true; }
 // '/' starts an option on Windows; paths begin with a drive or "\\".
 bool IsPathArgument(const char*) { return false; }
 
+bool SlashMayBeginPath() { return false; }
+
 std::string ToFileSystemPath(const std::string& name) { return name; }
 
 // The file system matches names without regard to letter case.
@@ -27,9 +29,18 @@ bool QueryFileStatus(const std::string& fs_path, bool* is_directory) {
   return true;
 }
 
-void CreateDirectoryLevel(const std::string& fs_path) {
+const int kNameTaken = ERROR_ALREADY_EXISTS;
+
+int CreateDirectoryLevel(const std::string& fs_path) {
   std::wstring path;
-  if (WidePath(fs_path, &path)) CreateDirectoryW(path.c_str(), nullptr);
+  if (!WidePath(fs_path, &path)) return ERROR_INVALID_NAME;
+  if (CreateDirectoryW(path.c_str(), nullptr)) return 0;
+  const int error = static_cast<int>(GetLastError());
+  bool is_directory = false;
+  if (error == ERROR_ALREADY_EXISTS && QueryFileStatus(fs_path, &is_directory) && is_directory) {
+    return 0;
+  }
+  return error;
 }
 
 }  // namespace hz

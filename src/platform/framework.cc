@@ -9,11 +9,12 @@
 namespace hz {
 namespace {
 
-// There is no framework to start on POSIX; the start-up only tunes the
-// allocator. Every page builds and frees the same large tables (its lists,
-// the marker index, the page buffer): freed memory is kept for the next
-// page instead of being handed back to the system and faulted in again.
-bool PosixStartup() {
+// There is no application framework to start on either platform; the
+// start-up only tunes the allocator where it can (glibc). Every page builds
+// and frees the same large tables (its lists, the marker index, the page
+// buffer): freed memory is kept for the next page instead of being handed
+// back to the system and faulted in again.
+bool TuneAllocator() {
 #if defined(__GLIBC__)
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
@@ -21,7 +22,7 @@ bool PosixStartup() {
   return true;
 }
 
-FrameworkStartup g_startup = PosixStartup;
+FrameworkStartup g_startup = TuneAllocator;
 
 }  // namespace
 
@@ -29,7 +30,7 @@ bool StartFramework() { return g_startup(); }
 
 FrameworkStartup SetFrameworkStartup(FrameworkStartup startup) {
   FrameworkStartup previous = g_startup;
-  g_startup = startup ? startup : PosixStartup;
+  g_startup = startup ? startup : TuneAllocator;
   return previous;
 }
 

@@ -1,7 +1,5 @@
 #include "platform/page_file.h"
 
-#include <cstdio>
-
 namespace hz {
 
 PageFile::~PageFile() { Abandon(); }
@@ -49,12 +47,6 @@ void PageFile::Abandon() {
   page_file::Discard(file_, temp_path_);
   file_ = PageWriter::kNoFile;
   temp_path_.clear();
-}
-
-void ReportCannotWrite(const PageFile& file) {
-  std::fprintf(stderr, "hz2html: cannot write %s: %s\n", file.path().c_str(),
-               SystemErrorText(file.error()).c_str());
-  std::fflush(stderr);
 }
 
 }  // namespace hz

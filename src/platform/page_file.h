@@ -76,25 +76,18 @@ void Discard(intptr_t file, const NativePath& temp);
 bool FinalName(const std::string& path, NativePath* final, int* error);
 }  // namespace page_file
 
-// Prints "hz2html: cannot write <path>: <reason>" on standard error.
-void ReportCannotWrite(const PageFile& file);
-
 // Writes the file whose composed name is path as a page is written, fill
-// writing its content to the PageWriter it is given; false, after
-// reporting it, when the file could not be written.
+// writing its content to the PageWriter it is given. Returns 0, or the
+// system's error code when the file could not be written (nothing is then
+// left under its name, and an earlier file of that name stays).
 template <typename Fill>
-bool WriteOutputFile(const std::string& path, Fill fill) {
+int WriteOutputFile(const std::string& path, Fill fill) {
   PageFile file;
-  if (!file.Create(path)) {
-    ReportCannotWrite(file);
-    return false;
+  if (file.Create(path)) {
+    fill(file.out());
+    if (file.Commit()) return 0;
   }
-  fill(file.out());
-  if (!file.Commit()) {
-    ReportCannotWrite(file);
-    return false;
-  }
-  return true;
+  return file.error() != 0 ? file.error() : page_file::kNotCreated;
 }
 
 // Makes an interrupted run remove the temporary file of the page being

@@ -22,21 +22,6 @@ void PageWriter::Dec4Long(int32_t v) {
   Write(out, static_cast<size_t>(n));
 }
 
-void PageWriter::Hex4(uint32_t v) {
-  static const char kDigits[] = "0123456789abcdef";
-  char tmp[8];
-  int len = 0;
-  do {
-    tmp[len++] = kDigits[v & 15];
-    v >>= 4;
-  } while (v);
-  char out[8];
-  int n = 0;
-  for (int i = len; i < 4; ++i) out[n++] = '0';
-  while (len) out[n++] = tmp[--len];
-  Write(out, static_cast<size_t>(n));
-}
-
 void PageWriter::MakeRoom(size_t n) {
   if (static_cast<size_t>(end_ - pos_) >= n) return;
   if (file_ != kNoFile) {

@@ -16,17 +16,30 @@
 
 namespace hz {
 
+// Formats the four upper-case hexadecimal digits of a 16-bit code ("F040")
+// into the four bytes at hex.
+inline void FormatHex4(uint32_t code, char* hex) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  hex[0] = kDigits[(code >> 12) & 15];
+  hex[1] = kDigits[(code >> 8) & 15];
+  hex[2] = kDigits[(code >> 4) & 15];
+  hex[3] = kDigits[code & 15];
+}
+
+// The four digits of FormatHex4 as a string.
+inline std::string Hex4(uint32_t code) {
+  char hex[4];
+  FormatHex4(code, hex);
+  return std::string(hex, 4);
+}
+
 // Formats the character reference "&#xHHLL;" of a 16-bit code (upper-case
 // digits) into the eight bytes at ref.
 inline void FormatCharRef(uint32_t code, char* ref) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   ref[0] = '&';
   ref[1] = '#';
   ref[2] = 'x';
-  ref[3] = kDigits[(code >> 12) & 15];
-  ref[4] = kDigits[(code >> 8) & 15];
-  ref[5] = kDigits[(code >> 4) & 15];
-  ref[6] = kDigits[code & 15];
+  FormatHex4(code, ref + 3);
   ref[7] = ';';
 }
 
@@ -90,9 +103,6 @@ class PageWriter {
     }
     Dec4Long(v);
   }
-  // An unsigned 32-bit number, lower-case hexadecimal, zero-padded to at
-  // least four digits ("0007", "ffff", "ffffffff").
-  void Hex4(uint32_t v);
   // The character reference "&#xHHLL;" of a 16-bit code, upper-case
   // digits. Returns the eight bytes written, valid until the next write.
   const char* CharRef(uint32_t code) {
@@ -106,7 +116,8 @@ class PageWriter {
   // Writes the buffer to the file; false once any write has failed.
   bool Flush();
   int error() const { return error_; }
-  // Everything written so far (memory writers only).
+  // Everything written so far (memory writers only: tests, the fuzz targets
+  // and the benchmark of the renderer).
   std::string str() const { return std::string(buf_.get(), pos_); }
   const char* data() const { return buf_.get(); }
   size_t size() const { return static_cast<size_t>(pos_ - buf_.get()); }
