@@ -41,8 +41,15 @@ configure() {  # build-dir, cmake options...
   cmake --build "$dir" -j "$jobs"
 }
 
-# The zip for Windows users: the program, and the README and the manual as
-# text with CR LF line ends.
+# Text for Windows users: UTF-8 with a byte-order mark (so that Notepad and
+# other editors read it as UTF-8) and CR LF line ends.
+windows_text() {
+  printf '\357\273\277'
+  sed 's/$/\r/'
+}
+
+# The zip for Windows users: the program, a README written for them and the
+# manual, as Windows text.
 windows_zip() {
   local version stage zip
   version=$(sed -n 's/^project(hz2html VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -51,8 +58,8 @@ windows_zip() {
   rm -rf build-windows/zip "$zip"
   mkdir -p "$stage"
   x86_64-w64-mingw32-strip -o "$stage/hz2html.exe" build-windows/hz2html.exe
-  sed 's/$/\r/' README.md >"$stage/README.txt"
-  groff -man -Tutf8 -P-cbou doc/hz2html.1 | sed 's/$/\r/' >"$stage/hz2html.txt"
+  windows_text <doc/windows-readme.txt >"$stage/README.txt"
+  groff -man -Tutf8 -P-cbou doc/hz2html.1 | windows_text >"$stage/hz2html.txt"
   (cd build-windows/zip && cmake -E tar cf "../$(basename "$zip")" --format=zip "hz2html-$version-win64")
   echo "Windows program: build-windows/hz2html.exe; for users: $zip"
 }
@@ -88,6 +95,12 @@ case "$command" in
     ;;
   windows|windows-test)
     need_packages cmake make g++-mingw-w64-x86-64 wine wine64 groff-base
+    # The build runs its tools under wine, in a prefix of its own: made here
+    # once, quietly (a new prefix's set-up talks on stderr).
+    if [ ! -d build-windows/wine-prefix ]; then
+      mkdir -p build-windows
+      WINEDEBUG=-all WINEPREFIX="$PWD/build-windows/wine-prefix" wineboot --init >/dev/null 2>&1 || true
+    fi
     tests=OFF
     [ "$command" = windows-test ] && tests=ON
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
