@@ -137,9 +137,10 @@ TEST(CommandLine, HelpText) {
   const std::string help = hz::HelpText();
   // The usage line first, an option a line, then the exit statuses.
   EXPECT_EQ(help.rfind(hz::kUsageLine, 0), 0u);
-  EXPECT_NE(help.find("\n  -f=EXT        image files' extension (default jpg"), std::string::npos) << help;
-  EXPECT_NE(help.find("\n  -o OUTPATH    write into OUTPATH, as the second path does"), std::string::npos) << help;
-  EXPECT_NE(help.find("\n  --version     print the version banner"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n  -f=EXT            image files' extension (default jpg"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n  -o OUTPATH        write into OUTPATH, as the second path does"), std::string::npos);
+  EXPECT_NE(help.find("\n  --gaiji-font FILE --gaiji, drawing"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n  --version         print the version banner"), std::string::npos) << help;
   EXPECT_NE(help.find("Exit status: 0 all written; 255 (-1) usage error"), std::string::npos);
   EXPECT_NE(help.find("\n3 all written, but with --strict"), std::string::npos);
   // Every line fits a terminal of 80 columns.

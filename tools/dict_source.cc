@@ -12,6 +12,8 @@
 #include <sstream>
 #include <vector>
 
+#include "core/hex.h"
+
 namespace hzb {
 
 #ifdef _WIN32
@@ -55,13 +57,6 @@ bool ToShiftJis(const std::string& utf8, std::string* sjis) {
 #endif
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 struct Mark {
   int32_t record;
@@ -214,10 +209,10 @@ class Parser {
         case 't': out->push_back('\t'); break;
         case '0': out->push_back('\0'); break;
         case 'x': {
-          if (*i + 2 > line.size() || HexValue(line[*i]) < 0 || HexValue(line[*i + 1]) < 0) {
+          if (*i + 2 > line.size() || hz::HexDigitValue(line[*i]) < 0 || hz::HexDigitValue(line[*i + 1]) < 0) {
             return Fail("\\x needs two hexadecimal digits");
           }
-          out->push_back(static_cast<char>(HexValue(line[*i]) * 16 + HexValue(line[*i + 1])));
+          out->push_back(static_cast<char>(hz::HexDigitValue(line[*i]) * 16 + hz::HexDigitValue(line[*i + 1])));
           *i += 2;
           break;
         }

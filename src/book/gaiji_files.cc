@@ -10,9 +10,9 @@
 namespace hz {
 
 const char kGaijiComment[] =
-    "<!-- Written by hz2html with placeholder glyphs, which show each code. Draw the\n"
-    "     characters over them, then delete this comment: hz2html rewrites this file\n"
-    "     only while the comment is here. -->\n";
+    "<!-- Written by hz2html: the characters named in gaiji.tsv in their font's glyphs,\n"
+    "     the others as placeholders that show their code. Draw over a glyph, then\n"
+    "     delete this comment: hz2html rewrites this file only while it is here. -->\n";
 
 namespace {
 
@@ -40,12 +40,10 @@ constexpr uint8_t kDigits[16][5] = {
     {0xF, 0x8, 0xE, 0x8, 0x8},  // F
 };
 
-// Draws hex digit d with its top left pixel at (row, column).
-void DrawDigit(std::array<std::string, 16>* glyph, unsigned d, size_t row, size_t column) {
+// Draws hex digit d with its top left dot at (row, column).
+void DrawDigit(Glyph16* glyph, unsigned d, size_t row, size_t column) {
   for (size_t y = 0; y < 5; ++y) {
-    for (size_t x = 0; x < 4; ++x) {
-      if (kDigits[d][y] & (0x8 >> x)) (*glyph)[row + y][column + x] = '#';
-    }
+    glyph->rows[row + y] |= static_cast<uint16_t>(kDigits[d][y] << (12 - column));
   }
 }
 
@@ -54,16 +52,65 @@ void XmlHead(PageWriter& out) {
   out.Lit(kGaijiComment);
 }
 
+void WriteString(PageWriter& out, const std::string& s) { out.Write(s.data(), s.size()); }
+
+// Text in an XML attribute value.
+std::string XmlAttribute(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// A row of gaiji.tsv.
+std::string TableRow(const std::string& code, const std::string& count, const GaijiTableRow& user,
+                     const std::string& first, const std::string& context) {
+  return code + "\t" + count + "\t" + first + "\t" + context + "\t" + user.unicode_text + "\t" +
+         user.alt_text + "\n";
+}
+
 }  // namespace
+
+std::vector<uint32_t> GaijiFiles::NamedCharacters() const {
+  std::vector<uint32_t> named;
+  for (const GaijiTableRow& n : names) {
+    if (n.character != 0) named.push_back(n.character);
+  }
+  return named;
+}
+
+GaijiFiles MergeGaijiTable(std::vector<GaijiUse> uses, std::vector<GaijiTableRow> table) {
+  GaijiFiles gaiji;
+  gaiji.uses = std::move(uses);
+  std::map<uint32_t, size_t> used_at;
+  for (size_t i = 0; i < gaiji.uses.size(); ++i) used_at[gaiji.uses[i].code] = i;
+  gaiji.names.resize(gaiji.uses.size());
+  for (GaijiTableRow& row : table) {
+    const auto at = used_at.find(row.code);
+    if (row.code != 0 && at != used_at.end()) {
+      gaiji.names[at->second] = std::move(row);
+    } else {
+      gaiji.unreferenced.push_back(std::move(row));
+    }
+  }
+  return gaiji;
+}
 
 std::string GaijiEbcode(size_t n) {
   return Hex4(static_cast<uint32_t>((0xB1 + n / kGlyphsPerRow) << 8 | (0x21 + n % kGlyphsPerRow)));
 }
 
-std::array<std::string, 16> GaijiGlyph(uint32_t code) {
-  std::array<std::string, 16> glyph;
-  glyph[0] = glyph[15] = std::string(16, '#');
-  for (size_t y = 1; y < 15; ++y) glyph[y] = "#" + std::string(14, ' ') + "#";
+Glyph16 PlaceholderGlyph(uint32_t code) {
+  Glyph16 glyph;
+  glyph.rows[0] = glyph.rows[15] = 0xFFFF;
+  for (size_t y = 1; y < 15; ++y) glyph.rows[y] = 0x8001;
   // Two digits over two, centred inside the box.
   DrawDigit(&glyph, (code >> 12) & 0xF, 2, 3);
   DrawDigit(&glyph, (code >> 8) & 0xF, 2, 9);
@@ -72,46 +119,78 @@ std::array<std::string, 16> GaijiGlyph(uint32_t code) {
   return glyph;
 }
 
-int WriteGaijiTable(const std::string& path, const std::vector<GaijiUse>& uses) {
-  return WriteOutputFile(path, [&uses](PageWriter& out) {
-    out.Lit("code\tcount\tfirst\tcontext\n");
-    for (const GaijiUse& u : uses) {
-      const std::string row = Hex4(u.code) + "\t" + std::to_string(u.count) + "\t" + u.first +
-                              "\t" + u.context + "\n";
-      out.Write(row.data(), row.size());
+std::array<std::string, 16> GlyphLines(const Glyph16& glyph) {
+  std::array<std::string, 16> lines;
+  for (size_t y = 0; y < 16; ++y) {
+    lines[y].resize(16);
+    for (size_t x = 0; x < 16; ++x) lines[y][x] = (glyph.rows[y] >> (15 - x)) & 1 ? '#' : ' ';
+  }
+  return lines;
+}
+
+std::string ReaderMapLine(const std::string& ebcode, uint32_t character, const std::string& alt) {
+  std::string code = "-";
+  if (character != 0) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "u%04X", static_cast<unsigned>(character));
+    code = hex;
+  }
+  return "z" + ebcode + "\t" + code + "\t" + alt + "\n";
+}
+
+int WriteGaijiTable(const std::string& path, const GaijiFiles& gaiji) {
+  return WriteOutputFile(path, [&gaiji](PageWriter& out) {
+    out.Lit("code\tcount\tfirst\tcontext\tunicode\talt\n");
+    for (size_t i = 0; i < gaiji.uses.size(); ++i) {
+      const GaijiUse& u = gaiji.uses[i];
+      WriteString(out, TableRow(Hex4(u.code), std::to_string(u.count), gaiji.names[i], u.first, u.context));
+    }
+    // The user's rows that no page references any more: kept, count 0.
+    for (const GaijiTableRow& r : gaiji.unreferenced) {
+      WriteString(out, TableRow(r.code_text, "0", r, r.first, r.context));
     }
   });
 }
 
-int WriteGaijiMap(const std::string& path, const std::vector<GaijiUse>& uses) {
-  return WriteOutputFile(path, [&uses](PageWriter& out) {
+int WriteGaijiMap(const std::string& path, const GaijiFiles& gaiji) {
+  return WriteOutputFile(path, [&gaiji](PageWriter& out) {
     XmlHead(out);
     out.Lit("<gaijiSet>\n");
-    for (size_t i = 0; i < uses.size(); ++i) {
-      const std::string line = "  <gaijiMap unicode=\"#x" + Hex4(uses[i].code) + "\" ebcode=\"" +
-                               GaijiEbcode(i) + "\"/>\n";
-      out.Write(line.data(), line.size());
+    for (size_t i = 0; i < gaiji.uses.size(); ++i) {
+      std::string line = "  <gaijiMap unicode=\"#x" + Hex4(gaiji.uses[i].code) + "\" ebcode=\"" +
+                         GaijiEbcode(i) + "\"";
+      if (!gaiji.names[i].alt.empty()) line += " alt=\"" + XmlAttribute(gaiji.names[i].alt) + "\"";
+      WriteString(out, line + "/>\n");
     }
     out.Lit("</gaijiSet>\n");
   });
 }
 
-int WriteGaijiFont(const std::string& path, const std::vector<GaijiUse>& uses) {
-  return WriteOutputFile(path, [&uses](PageWriter& out) {
+int WriteGaijiFont(const std::string& path, const GaijiFiles& gaiji) {
+  return WriteOutputFile(path, [&gaiji](PageWriter& out) {
     XmlHead(out);
     out.Lit("<gaijiData xml:space=\"preserve\">\n");
-    if (!uses.empty()) out.Lit("<fontSet size=\"16X16\" start=\"B121\">\n");
-    for (size_t i = 0; i < uses.size(); ++i) {
-      const std::string open = "<fontData ebcode=\"" + GaijiEbcode(i) + "\">\n";
-      out.Write(open.data(), open.size());
-      for (const std::string& line : GaijiGlyph(uses[i].code)) {
-        out.Write(line.data(), line.size());
-        out.Put('\n');
-      }
+    if (!gaiji.uses.empty()) out.Lit("<fontSet size=\"16X16\" start=\"B121\">\n");
+    for (size_t i = 0; i < gaiji.uses.size(); ++i) {
+      WriteString(out, "<fontData ebcode=\"" + GaijiEbcode(i) + "\">\n");
+      const auto font = gaiji.glyphs.find(gaiji.names[i].character);
+      const Glyph16 glyph = gaiji.names[i].character != 0 && font != gaiji.glyphs.end()
+                                ? font->second
+                                : PlaceholderGlyph(gaiji.uses[i].code);
+      for (const std::string& line : GlyphLines(glyph)) WriteString(out, line + "\n");
       out.Lit("</fontData>\n");
     }
-    if (!uses.empty()) out.Lit("</fontSet>\n");
+    if (!gaiji.uses.empty()) out.Lit("</fontSet>\n");
     out.Lit("</gaijiData>\n");
+  });
+}
+
+int WriteGaijiReaderMap(const std::string& path, const GaijiFiles& gaiji) {
+  return WriteOutputFile(path, [&gaiji](PageWriter& out) {
+    for (size_t i = 0; i < gaiji.uses.size(); ++i) {
+      const GaijiTableRow& n = gaiji.names[i];
+      if (n.named()) WriteString(out, ReaderMapLine(GaijiEbcode(i), n.character, n.alt));
+    }
   });
 }
 

@@ -25,6 +25,9 @@ struct RunOptions {
   bool strict = false;
   // --gaiji: write the gaiji inventory and the book's gaiji files too.
   bool gaiji = false;
+  // --gaiji-font FILE: the bitmap font of the characters gaiji.tsv names
+  // (empty: GNU Unifont where the platform has it).
+  std::string gaiji_font;
 };
 
 }  // namespace hz

@@ -10,18 +10,19 @@ namespace hz {
 const char kUsageLine[] = "Usage: hz2html [-m={avi|mpg}][-f={jpg|bmp}] <inpath> [<outpath>]\n";
 const char kBanner[] = "HARUKAZE Toolkit ver1.04\n";
 
-const OptionInfo kOptions[8] = {
+const OptionInfo kOptions[9] = {
     {"-f=", "EXT", OptionKind::kImageExtension,
-     "image files' extension (default jpg; at most 4 characters kept)"},
+     "image files' extension (default jpg; 4 characters kept)"},
     {"-m=", "EXT", OptionKind::kMovieExtension,
-     "movie files' extension (default mpg; at most 4 characters kept)"},
+     "movie files' extension (default mpg; 4 characters kept)"},
     {"-o", " OUTPATH", OptionKind::kOutputPath,
      "write into OUTPATH, as the second path does (the later wins)"},
     {"--verbose", "", OptionKind::kVerbose,
      "name missing input files and sum up each page on stderr"},
-    {"--strict", "", OptionKind::kStrict,
-     "exit with 3 if damaged data was warned of (all is written)"},
+    {"--strict", "", OptionKind::kStrict, "exit with 3 if a warning was printed (all is written)"},
     {"--gaiji", "", OptionKind::kGaiji, "write the gaiji inventory and the book's gaiji files too"},
+    {"--gaiji-font", " FILE", OptionKind::kGaijiFont,
+     "--gaiji, drawing the gaiji gaiji.tsv names from FILE"},
     {"--help", "", OptionKind::kHelp, "print this help and exit"},
     {"--version", "", OptionKind::kVersion, "print the version banner and exit"},
 };
@@ -31,7 +32,7 @@ namespace {
 const char kExitStatuses[] =
     "Options also begin with '/'. Exit status: 0 all written; 255 (-1) usage error,\n"
     "DATA or LIST missing or no directory; 1 start-up failed; 2 a file not written;\n"
-    "3 all written, but with --strict damaged data was warned of.\n";
+    "3 all written, but with --strict a warning was printed.\n";
 
 // -f=VALUE and -m=VALUE: the extension is cleared and takes at most four
 // characters of the value.
@@ -75,7 +76,7 @@ std::string HelpText() {
   std::string text = kUsageLine;
   for (const OptionInfo& o : kOptions) {
     std::string left = std::string("  ") + o.name + o.argument;
-    left.resize(left.size() < 16 ? 16 : left.size() + 1, ' ');
+    left.resize(left.size() < 20 ? 20 : left.size() + 1, ' ');
     text += left + o.help + "\n";
   }
   return text + kExitStatuses;
@@ -121,6 +122,11 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, RunOptions
         case OptionKind::kVerbose: options->verbose = true; break;
         case OptionKind::kStrict: options->strict = true; break;
         case OptionKind::kGaiji: options->gaiji = true; break;
+        case OptionKind::kGaijiFont:
+          if (i + 1 >= argc) return CommandLineResult::kUsage;
+          options->gaiji = true;
+          options->gaiji_font = argv[++i];
+          break;
         case OptionKind::kHelp: return CommandLineResult::kHelp;
         case OptionKind::kVersion: return CommandLineResult::kVersion;
       }

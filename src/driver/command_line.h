@@ -24,6 +24,7 @@ enum class OptionKind {
   kVerbose,
   kStrict,
   kGaiji,
+  kGaijiFont,
   kHelp,
   kVersion,
 };
@@ -36,7 +37,7 @@ struct OptionInfo {
   OptionKind kind;
   const char* help;
 };
-extern const OptionInfo kOptions[8];
+extern const OptionInfo kOptions[9];
 
 enum class CommandLineResult {
   kRun,      // options filled and paths normalised

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "book/project_file.h"
 #include "core/book_pages.h"
 #include "core/gaiji_inventory.h"
+#include "data/bitmap_font.h"
+#include "data/gaiji_table.h"
 #include "driver/command_line.h"
 #include "driver/output_dirs.h"
 #include "driver/run_report.h"
@@ -53,19 +56,40 @@ bool WritePage(const BookPage& page, const RunOptions& options, PageTally& tally
   return false;
 }
 
-// The three gaiji files, each announced like a page. A GaijiMap.xml or
-// Gaiji.xml that the converter did not write is the user's and is kept.
-bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji, RunReport* report) {
-  const std::vector<GaijiUse> uses = gaiji.Uses();
+// The uses of the pages with the names the user gave in gaiji.tsv, and the
+// glyphs of the named characters from the gaiji font (GNU Unifont unless
+// --gaiji-font names another). A font that cannot be read is told once; the
+// named characters then keep their placeholders.
+GaijiFiles NameGaiji(const RunOptions& options, const GaijiInventory& inventory, RunReport* report) {
+  const DictFile table(ToFileSystemPath(options.out_path + "gaiji.tsv"), "gaiji.tsv", report);
+  GaijiFiles gaiji = MergeGaijiTable(inventory.Uses(), ReadGaijiTable(table));
+  const std::vector<uint32_t> named = gaiji.NamedCharacters();
+  if (named.empty()) return gaiji;
+  const std::string font = options.gaiji_font.empty() ? DefaultGaijiFont() : options.gaiji_font;
+  std::string error;
+  if (!LoadFontGlyphs(ToFileSystemPath(font), std::set<uint32_t>(named.begin(), named.end()),
+                      &gaiji.glyphs, &error)) {
+    report->Warn(font + ": " + error + ", so the " + std::to_string(named.size()) +
+                 " characters gaiji.tsv names keep their placeholder glyphs" +
+                 (options.gaiji_font.empty() ? " (install GNU Unifont, or give --gaiji-font FILE)" : ""));
+  }
+  return gaiji;
+}
+
+// The gaiji files, each announced like a page. A GaijiMap.xml or Gaiji.xml
+// that the converter did not write is the user's and is kept.
+bool WriteGaijiFiles(const RunOptions& options, const GaijiInventory& inventory, RunReport* report) {
+  const GaijiFiles gaiji = NameGaiji(options, inventory, report);
   struct {
     const char* name;
-    int (*write)(const std::string&, const std::vector<GaijiUse>&);
+    int (*write)(const std::string&, const GaijiFiles&);
     bool users_own_kept;
   } const files[] = {{"gaiji.tsv", WriteGaijiTable, false},
                      {"GaijiMap.xml", WriteGaijiMap, true},
-                     {"Gaiji.xml", WriteGaijiFont, true}};
+                     {"Gaiji.xml", WriteGaijiFont, true},
+                     {"HARUKAZE.map", WriteGaijiReaderMap, false}};
   for (const auto& f : files) {
-    const std::string path = out_path + f.name;
+    const std::string path = options.out_path + f.name;
     if (f.users_own_kept && !IsOwnGaijiFile(path)) {
       std::fprintf(stderr, "hz2html: %s: kept (not written by hz2html)\n", f.name);
       std::fflush(stderr);
@@ -73,7 +97,7 @@ bool WriteGaijiFiles(const std::string& out_path, const GaijiInventory& gaiji, R
     }
     std::printf("->%s\n", path.c_str());
     std::fflush(stdout);
-    if (const int error = f.write(path, uses)) {
+    if (const int error = f.write(path, gaiji)) {
       report->CannotWrite(path, error);
       return false;
     }
@@ -92,7 +116,7 @@ bool WriteBook(const RunOptions& options, RunReport* report) {
     report->PageSummary(tally);
   }
   if (!WriteBookProjectFile(options.out_path, *report)) return false;
-  return !gaiji || WriteGaijiFiles(options.out_path, *gaiji, report);
+  return !gaiji || WriteGaijiFiles(options, *gaiji, report);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "html/keys.h"
 
+#include "core/hex.h"
 #include "html/sjis.h"
 
 namespace hz {
@@ -133,12 +134,6 @@ namespace {
 // it, a code of 0x100 or more ends the key.
 constexpr uint32_t kCapturedRefStart = 0xF874;
 
-int HexDigit(unsigned char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Writes a run of a captured key's single bytes. The references the
 // renderer put into the capture ("&#xF040;") are references on the page
 // once more: the tally counts them.
@@ -148,13 +143,7 @@ void PutCapturedRun(const unsigned char* p, const unsigned char* end, PageWriter
   for (; end - p >= 8; ++p) {
     if (p[0] != '&' || p[1] != '#' || p[2] != 'x' || p[7] != ';') continue;
     uint32_t code = 0;
-    bool hex = true;
-    for (int i = 3; i < 7 && hex; ++i) {
-      const int d = HexDigit(p[i]);
-      hex = d >= 0;
-      code = code << 4 | static_cast<uint32_t>(d);
-    }
-    if (hex) tally.Reference(code, nullptr);
+    if (ParseHexDigits(reinterpret_cast<const char*>(p + 3), 4, &code)) tally.Reference(code, nullptr);
   }
 }
 

@@ -62,6 +62,11 @@ bool QueryFileStatus(const std::string& fs_path, bool* is_directory);
 // error code.
 int CreateDirectoryLevel(const std::string& fs_path);
 
+// The bitmap font that draws the characters gaiji.tsv names when the command
+// line names none: GNU Unifont's Japanese glyphs, where Debian's "unifont"
+// package puts them on POSIX, beside the program on Windows.
+std::string DefaultGaijiFont();
+
 // The system's error code for a name that is already taken (by a file where
 // a directory is wanted).
 extern const int kNameTaken;

@@ -22,6 +22,8 @@ bool IsPathArgument(const char* arg) {
 
 bool SlashMayBeginPath() { return true; }
 
+std::string DefaultGaijiFont() { return "/usr/share/unifont/unifont_jp.hex"; }
+
 std::string ToFileSystemPath(const std::string& name) {
   std::string out = name;
   if (IsValidUtf8(name)) {

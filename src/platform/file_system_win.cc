@@ -13,6 +13,16 @@ bool IsPathArgument(const char*) { return false; }
 
 bool SlashMayBeginPath() { return false; }
 
+std::string DefaultGaijiFont() {
+  wchar_t module[32768];
+  const DWORD n = GetModuleFileNameW(nullptr, module, sizeof module / sizeof module[0]);
+  std::wstring dir(module, n);
+  dir.erase(dir.find_last_of(L"\\/") + 1);
+  std::string sjis;
+  if (n == 0 || !ShiftJisFromWide(dir, &sjis)) sjis.clear();
+  return sjis + "unifont_jp.hex";
+}
+
 std::string ToFileSystemPath(const std::string& name) { return name; }
 
 // The file system matches names without regard to letter case.
