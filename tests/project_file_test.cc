@@ -3,6 +3,7 @@
 
 #include "book/project_file.h"
 #include "driver/run_report.h"
+#include "platform/code_page.h"
 #include "tests/test_support.h"
 
 using hzt::Crlf;
@@ -83,6 +84,11 @@ TEST(ProjectFile, Utf8OutputPathIsWrittenInShiftJis) {
   EXPECT_EQ(ReadFile(umlaut + "/harukaze.ebs").substr(0, 9 + umlaut.size()), "InPath=" + umlaut + "\\\r");
   EXPECT_EQ(r.err, "hz2html: warning: " + umlaut + "\\harukaze.ebs: the output path holds a character "
                    "that Shift-JIS cannot represent; InPath= and OutPath= carry it as given\n");
+  // No "best fit": a yen sign never becomes a backslash, a separator.
+  std::string sjis;
+  EXPECT_FALSE(hz::Utf8AsShiftJis("a\xC2\xA5" "b", &sjis));
+  EXPECT_TRUE(hz::Utf8AsShiftJis("\xE3\x80\x9C", &sjis));  // the wave dash 〜
+  EXPECT_EQ(sjis, "\x81\x60");
 }
 #endif  // _WIN32
 

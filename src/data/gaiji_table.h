@@ -49,6 +49,9 @@ std::vector<GaijiTableRow> ParseGaijiTable(const std::string& bytes, const DictF
 // character itself in UTF-8; 0 when it names none.
 uint32_t ParseGaijiCharacter(const std::string& value);
 
+// A character (a Unicode code point) in UTF-8.
+std::string Utf8Of(uint32_t cp);
+
 }  // namespace hz
 
 #endif  // HZ2HTML_DATA_GAIJI_TABLE_H_

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include "platform/file_system.h"
+#include "platform/lead_byte.h"
 
 namespace hz {
 
@@ -31,6 +32,21 @@ bool Convert(const char* to_code, const char* from_code, const char* from, size_
   return ok;
 }
 
+// The number of characters below 0x80 in text, stepped as Shift-JIS when
+// shift_jis is set (so that a trail byte is not counted).
+size_t AsciiCharacters(const std::string& text, bool shift_jis) {
+  size_t n = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++n;
+    } else if (shift_jis && IsLeadByte(c)) {
+      ++i;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
@@ -39,7 +55,14 @@ bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
 
 bool Utf8AsShiftJis(const std::string& utf8, std::string* sjis) {
   sjis->clear();
-  return IsValidUtf8(utf8) && Convert("CP932", "UTF-8", utf8.data(), utf8.size(), sjis);
+  if (!IsValidUtf8(utf8) || !Convert("CP932", "UTF-8", utf8.data(), utf8.size(), sjis)) return false;
+  // The system's table maps some characters to the "best fit" among ASCII
+  // (a yen sign to a backslash, an overline to a tilde): no such thing.
+  if (AsciiCharacters(*sjis, true) != AsciiCharacters(utf8, false)) {
+    sjis->clear();
+    return false;
+  }
+  return true;
 }
 
 bool PathInShiftJis(const std::string& path, std::string* sjis) {
