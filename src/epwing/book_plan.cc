@@ -197,10 +197,16 @@ class Planner {
         ParseGaijiMap(ReadSmallFile(ToFileSystemPath(in_.out_path + "GaijiMap.xml")));
     const std::map<std::string, Glyph16> font =
         ParseGaijiFont(ReadSmallFile(ToFileSystemPath(in_.out_path + "Gaiji.xml")));
-    for (uint32_t code = kPrivateFirst; code <= kPrivateLast; ++code) {
+    for (uint32_t code = kPrivateFirst; code < 0x10000; ++code) {
       if (!scan.private_codes.test(code)) continue;
+      // The character the user names it as; else, for a character that code
+      // page 932 has (the IBM extensions, such as 髙), that character.
       const auto n = names.find(code);
-      const uint32_t cp = n == names.end() ? 0 : n->second.character;
+      uint32_t cp = n == names.end() ? 0 : n->second.character;
+      if (cp == 0) {
+        const uint32_t own = CodePointOf(code);
+        if (own < 0xE000 || own > 0xF8FF) cp = own;
+      }
       const std::string alt = n == names.end() ? "" : n->second.alt;
       const std::string text = JisTextOf(cp);
       if (!text.empty()) {
@@ -210,8 +216,10 @@ class Planner {
       const auto ebcode = map.find(code);
       const std::string name = ebcode != map.end() ? ebcode->second : "p" + Hex4(code);
       const size_t index = AddGaiji(code, name, cp, alt);
+      // Gaiji.xml's glyph, unless it is still the placeholder of a character
+      // that gaiji.tsv names: then the font draws it.
       const auto drawn = ebcode != map.end() ? font.find(ebcode->second) : font.end();
-      if (drawn != font.end()) {
+      if (drawn != font.end() && !(cp != 0 && drawn->second == PlaceholderGlyph(code))) {
         plan_->gaiji[index].glyph = drawn->second;
         drawn_.insert(index);
       }

@@ -265,12 +265,12 @@ class Writer {
   // alt text in 〔〕 otherwise.
   void Image(const std::string& src, const BookString& alt) {
     const auto found = images_.find(src);
+    const BookString caption = ImageText(src, alt);
     if (found == images_.end()) {
-      Emit("\xA1\xCE" + alt + "\xA1\xCF");
+      Emit(caption);
       return;
     }
     const BookImage& image = *found->second;
-    const BookString caption = alt.empty() ? "\xBF\xDE" : alt;  // 図
     SyncModifiers();
     Op(image.type == "bmp" ? 'm' : 'j', image.name);
     ForEachPiece(
@@ -334,10 +334,21 @@ class Writer {
     if (id) PlaceTag(*id, true);
   }
 
+  // What an image shows: its caption when it is in the book, else its alt
+  // text in 〔〕.
+  BookString ImageText(const std::string& src, const BookString& alt) const {
+    if (images_.count(src) == 0) return "\xA1\xCC" + alt + "\xA1\xCD";
+    return alt.empty() ? "\xBF\xDE" : alt;  // 図
+  }
+
   // The heading is complete: into the heading, and into the text as the
-  // entry's keyword line.
+  // entry's keyword line. The heading is what the keyword line shows.
   void FinishHeading() {
-    const BookString heading = chars_.Display(term_);
+    BookString heading;
+    for (const Delayed& d : delayed_) {
+      if (d.kind == Delayed::kText) heading += chars_.Display(d.a);
+      if (d.kind == Delayed::kImage) heading += ImageText(d.a, d.alt);
+    }
     ForEachPiece(
         heading, [this](const std::string& text) { Op('H', text); },
         [this](size_t gaiji) { Op('h', plan_.gaiji[gaiji].name); });

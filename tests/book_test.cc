@@ -1,0 +1,254 @@
+// hz2book end to end: real books built with FreePWING, proved by the
+// checker, read by eblook; and the ways a build can fail.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "epwing/book_check.h"
+#include "epwing/book_chars.h"
+#include "epwing/book_plan.h"
+#include "epwing/book_text.h"
+#include "platform/file_system.h"
+#include "tests/test_support.h"
+
+using hzt::ReadFile;
+using hzt::S;
+using hzt::TempDir;
+
+namespace {
+
+struct Spawned {
+  int status = -1;  // the exit status, or 128 + the signal
+  std::string out, err;
+};
+
+// Runs argv with stdin from input, PATH set to path when it is given; when
+// stop_when names a directory's prefix, sends SIGTERM once an entry of that
+// directory begins with it.
+Spawned Spawn(const std::vector<std::string>& argv, const std::string& input = "",
+              const std::string& path = "", const std::string& dir = "", const std::string& stop_when = "") {
+  TempDir io;
+  hzt::WriteFile(io / "in", input);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int in = open((io / "in").c_str(), O_RDONLY);
+    const int out = open((io / "out").c_str(), O_WRONLY | O_CREAT, 0600);
+    const int err = open((io / "err").c_str(), O_WRONLY | O_CREAT, 0600);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    if (!path.empty()) setenv("PATH", path.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  for (bool stopped = stop_when.empty();;) {
+    if (!stopped) {
+      for (const std::string& name : hzt::ListDir(dir)) {
+        if (name.compare(0, stop_when.size(), stop_when) == 0 && hzt::Exists(dir + "/" + name + "/work/text")) {
+          kill(pid, SIGTERM);
+          stopped = true;
+        }
+      }
+    }
+    if (waitpid(pid, &status, stopped ? 0 : WNOHANG) == pid) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  Spawned s;
+  s.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  s.out = ReadFile(io / "out");
+  s.err = ReadFile(io / "err");
+  return s;
+}
+
+bool EndsWith(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// eblook's answers to commands on the book in dir (UTF-8).
+std::string Eblook(const std::string& dir, const std::string& commands) {
+  return Spawn({"eblook", "-q", "-e", "utf8", dir}, "select 1\n" + commands).out;
+}
+
+TEST(Book, SampleIsBuiltProvedAndRead) {
+  TempDir dir;
+  const std::string out = dir / "out";
+  ASSERT_TRUE(hzt::MakeDir(out));
+  ASSERT_TRUE(hzt::MakeDir(out + "/book"));
+  hzt::WriteFile(out + "/book/earlier", "x");
+  const Spawned s = Spawn({HZ_BOOK_PROGRAM, hzt::SampleDict(), out});
+  ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_TRUE(EndsWith(s.err, "hz2book: " + out + "/book: 10 entries, 29 keys, 7 references, 4 gaiji: "
+                                                    "all found\n"))
+      << s.err;
+  // The converter ran with --gaiji; the verified book replaced the earlier
+  // one, and nothing of the work is left.
+  EXPECT_NE(s.out.find("->" + out + "\\Gaiji.xml\n"), std::string::npos);
+  EXPECT_EQ(hzt::ListDir(out + "/book"),
+            (std::vector<std::string>{"HARUKAZE", "HARUKAZE.map", "afonts_0", "catalogs"}));
+  EXPECT_TRUE(hzt::Exists(out + "/book/HARUKAZE/DATA/HONMON"));
+  EXPECT_TRUE(hzt::Exists(out + "/book/HARUKAZE/GAIJI/GAI16F"));
+  for (const std::string& name : hzt::ListDir(out)) EXPECT_NE(name.compare(0, 6, ".book-"), 0) << name;
+  // A real client: eblook finds a key and follows a reference.
+  const std::string found = Eblook(out + "/book", "search 愛する\n");
+  EXPECT_NE(found.find("あいする【愛する】【ab愛】"), std::string::npos) << found;
+  const std::string entry = Eblook(out + "/book", "search あい\ncontent 1\n");
+  const size_t ref = entry.find("</reference=");
+  ASSERT_NE(ref, std::string::npos) << entry;
+  const std::string target = entry.substr(ref + 12, entry.find('>', ref) - ref - 12);
+  EXPECT_NE(Eblook(out + "/book", "content " + target + "\n").find("あいする【愛する】"), std::string::npos);
+  EXPECT_NE(Eblook(out + "/book", "menu\n").find("春風典の使い方"), std::string::npos);
+}
+
+// One entry for each awkward corner of the book.
+const char kCorners[] =
+    "@dir DATA\n@dir LIST\n"
+    "@table DATA/KXLINK01.TBL\nfig001\n@table DATA/KXLINK04.TBL\nuse01\n"
+    "@records DATA/KX01\n@record\n"
+    "{@g}がいじ【外\\g{F040}字】\n本文。\n\n"
+    "{@m}まる【①】【髙】\n丸数字と異体字。\n\n"
+    "{@h}かな【書】【ｶﾞｷﾞ】\n半角の仮名は鍵にだけ残る。\n\n"
+    "{@d}（かっこ）【the】\n削られる文字。\n\n"
+    "{@e}から【】【】\n空の鍵。\n\n"
+    "{@i}え【絵】{img:1:図}\n{use:1:挿絵}がない。\n\n"
+    "{@l}りんく【鎖】\n{a1:ab01:中へ}、前の文。{#ab01}中の語。\n\n"
+    "{@n}・\n鍵のない項目。\\r\\r\n"
+    "@list LIST/d100000.lst\ng\nm\nh\nd\ne\ni\nl\nn\n";
+
+TEST(Book, AwkwardCornersAreBuiltAndProved) {
+  TempDir dir;
+  hzt::Build(kCorners, dir / "d");
+  const std::string out = dir / "out";
+  ASSERT_TRUE(hzt::MakeDir(out));
+  ASSERT_TRUE(hzt::MakeDir(out + "/FRACTAL"));
+  hzt::WriteFile(out + "/FRACTAL/fig001.jpg", "\xFF\xD8\xFF\xE0 a picture of sorts");
+  const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--quiet", dir / "d", out});
+  ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_EQ(s.err.find("not found"), std::string::npos) << s.err;
+  // Searching the words: the gaiji left out of its key, the half-width
+  // kana as full-width ones, the parentheses removed.
+  const std::string words = Eblook(out + "/book", "search 外字\nsearch ガギ\nsearch かっこ\n");
+  EXPECT_NE(words.find("がいじ【外"), std::string::npos) << words;
+  EXPECT_NE(words.find("かな【書】【】"), std::string::npos) << words;
+  EXPECT_NE(words.find("（かっこ）【the】"), std::string::npos) << words;
+  // ① and 髙, outside JIS X 0208, are gaiji of the book with their
+  // characters in the reader maps.
+  const std::string afonts = ReadFile(out + "/book/afonts_0");
+  EXPECT_NE(afonts.find(" ①\n"), std::string::npos) << afonts;
+  EXPECT_NE(afonts.find(" 髙\n"), std::string::npos) << afonts;
+  EXPECT_NE(ReadFile(out + "/book/HARUKAZE.map").find("\tu2460\t\r\n"), std::string::npos);
+}
+
+TEST(Book, NamedGaijiBecomeSearchable) {
+  TempDir dir;
+  hzt::Build("@dir DATA\n@dir LIST\n@records DATA/KX01\n@record\n"
+             "{@a}たかぎ【\\g{F040}木】【\\g{F041}木】\n人の名。\\r\\r\n@list LIST/d100000.lst\na\n",
+             dir / "d");
+  const std::string out = dir / "out";
+  ASSERT_EQ(hzt::RunHz({"--gaiji", dir / "d", out}).status, 0);
+  // Not named yet: the key that holds the gaiji cannot be found by it.
+  std::string tsv = ReadFile(out + "/gaiji.tsv");
+  tsv.replace(tsv.find("\t\t\r\n"), 4, "\tU+9AD8\t\r\n");  // F040: 高, in JIS X 0208
+  tsv.replace(tsv.find("\t\t\r\n"), 4, "\t髙\t\r\n");       // F041: 髙, outside it
+  hzt::WriteFile(out + "/gaiji.tsv", tsv);
+  const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--pages", out});
+  ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_NE(Eblook(out + "/book", "search 高木\n").find("たかぎ"), std::string::npos);
+  // 髙 stays a gaiji, drawn from the font and named in the maps.
+  EXPECT_NE(ReadFile(out + "/book/afonts_0").find("wa121 髙\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(out + "/book/HARUKAZE.map"), "zA121\tu9AD9\t\r\n");
+}
+
+TEST(Book, FailuresLeaveNothingBehind) {
+  TempDir dir;
+  // FreePWING missing: said before anything is written.
+  Spawned s = Spawn({HZ_BOOK_PROGRAM, hzt::SampleDict(), dir / "none"}, "", "/nowhere");
+  EXPECT_EQ(s.status, 1);
+  EXPECT_EQ(s.err, "hz2book: fpwmake not found: install freepwing\n");
+  EXPECT_FALSE(hzt::Exists(dir / "none"));
+  // Pages without an entry: no book.
+  hzt::Build("@dir DATA\n@dir LIST\n", dir / "empty");
+  s = Spawn({HZ_BOOK_PROGRAM, "--quiet", dir / "empty", dir / "e"});
+  EXPECT_EQ(s.status, 1);
+  EXPECT_TRUE(EndsWith(s.err, "hz2book: " + dir / "e" +
+                                  ": the pages hold no entry (no <dt> in honbun.html or kanji.html): "
+                                  "no book\n"))
+      << s.err;
+  EXPECT_FALSE(hzt::Exists(dir / "e/book"));
+  // Interrupted while FreePWING works: the earlier book stays, the work
+  // directory goes, and the process ends by the signal.
+  std::string source = "@dir LIST\n@records DATA/KX01\n";
+  std::string list = "@list LIST/d100000.lst\n";
+  for (int r = 0; r < 200; ++r) {
+    source += "@record\n";
+    for (int e = 0; e < 100; ++e) {
+      const std::string n = std::to_string(r * 100 + e);
+      source += "{@e" + n + "}みだし" + n + "【見" + n + "】\n本文" + n + "。\n\n";
+      list += "e" + n + "\n";
+    }
+  }
+  hzt::Build(source + list, dir / "big");
+  const std::string out = dir / "big-out";
+  ASSERT_TRUE(hzt::MakeDir(out));
+  ASSERT_TRUE(hzt::MakeDir(out + "/book"));
+  hzt::WriteFile(out + "/book/earlier", "x");
+  s = Spawn({HZ_BOOK_PROGRAM, "--quiet", dir / "big", out}, "", "", out, ".book-");
+  EXPECT_EQ(s.status, 128 + SIGTERM) << s.err;
+  EXPECT_EQ(hzt::ListDir(out + "/book"), std::vector<std::string>{"earlier"});
+  for (const std::string& name : hzt::ListDir(out)) EXPECT_NE(name.compare(0, 6, ".book-"), 0) << name;
+}
+
+// The checker against a book that lacks what the manifest says it holds.
+TEST(Book, CheckerNamesWhatIsMissing) {
+  TempDir dir;
+  const std::string out = dir / "out";
+  ASSERT_EQ(Spawn({HZ_BOOK_PROGRAM, "--quiet", hzt::SampleDict(), out}).status, 0);
+  // The sample's plan and manifest, as the build made them.
+  struct : hz::Report {
+    void Missing(const std::string&) override {}
+    void Damaged(const std::string&, const std::string&) override {}
+    void UnknownLinkKind(uint32_t) override {}
+    void CannotWrite(const std::string&, int) override {}
+  } report;
+  hz::BookPages pages;
+  std::string error;
+  ASSERT_TRUE(hz::ReadBookPages(out + "/", &pages, &error)) << error;
+  hz::BookPlan plan;
+  hz::MakeBookPlan({out + "/", hz::DefaultGaijiFont(), &report}, pages, &plan);
+  const hz::SearchSettings settings = hz::ReadSearchSettings(ReadFile(out + "/harukaze.ebs"));
+  const hz::BookChars chars(plan, settings);
+  hz::Manifest manifest;
+  std::FILE* f = std::tmpfile();
+  ASSERT_TRUE(hz::WriteBookText(plan, chars, settings, pages, f, &manifest));
+  std::fclose(f);
+  const auto check = [&] {
+    return hz::CheckBook(out + "/book", manifest, plan, [](const char*, int64_t, int64_t) {},
+                         [] { return false; });
+  };
+  hz::CheckResult r = check();
+  EXPECT_TRUE(r.misses.empty()) << r.misses[0];
+  EXPECT_EQ(r.keys, 29);
+  // A word the book does not have, a gaiji drawn otherwise, a reference
+  // that lands elsewhere.
+  manifest.entries[0].words.push_back("nowhere");
+  plan.gaiji[0].glyph.rows[3] ^= 0x0100;
+  manifest.snippets["t1"] = "somewhere else";
+  r = check();
+  ASSERT_EQ(r.misses.size(), 3u);
+  std::sort(r.misses.begin(), r.misses.end());
+  EXPECT_NE(r.misses[0].find("search word \"nowhere\" not found"), std::string::npos) << r.misses[0];
+  EXPECT_EQ(r.misses[1], "gaiji " + plan.gaiji[0].name + ": not the glyph put in");
+  EXPECT_NE(r.misses[2].find("reference to t1 lands on"), std::string::npos) << r.misses[2];
+}
+
+}  // namespace
