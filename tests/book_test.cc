@@ -15,6 +15,7 @@
 #include "epwing/book_chars.h"
 #include "epwing/book_plan.h"
 #include "epwing/book_text.h"
+#include "platform/book_system.h"
 #include "platform/file_system.h"
 #include "tests/test_support.h"
 
@@ -161,8 +162,18 @@ TEST(Book, NamedGaijiBecomeSearchable) {
   tsv.replace(tsv.find("\t\t\r\n"), 4, "\tU+9AD8\t\r\n");  // F040: 高, in JIS X 0208
   tsv.replace(tsv.find("\t\t\r\n"), 4, "\t髙\t\r\n");       // F041: 髙, outside it
   hzt::WriteFile(out + "/gaiji.tsv", tsv);
-  const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--pages", out});
+  // Built again from the pages, the work directory kept with the stream
+  // the parser read, whole.
+  const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--keep-work", "--pages", out});
   ASSERT_EQ(s.status, 0) << s.err;
+  EXPECT_NE(s.err.find("hz2book: the work directory is kept: " + out + "/.book-"), std::string::npos) << s.err;
+  int kept = 0;
+  for (const std::string& name : hzt::ListDir(out)) {
+    if (name.compare(0, 6, ".book-") != 0) continue;
+    ++kept;
+    EXPECT_TRUE(EndsWith(ReadFile(out + "/" + name + "/stream.txt"), "\nZ\n"));
+  }
+  EXPECT_EQ(kept, 1);
   EXPECT_NE(Eblook(out + "/book", "search 高木\n").find("たかぎ"), std::string::npos);
   // 髙 stays a gaiji, drawn from the font and named in the maps.
   EXPECT_NE(ReadFile(out + "/book/afonts_0").find("wa121 髙\n"), std::string::npos);
@@ -206,6 +217,18 @@ TEST(Book, FailuresLeaveNothingBehind) {
   EXPECT_EQ(s.status, 128 + SIGTERM) << s.err;
   EXPECT_EQ(hzt::ListDir(out + "/book"), std::vector<std::string>{"earlier"});
   for (const std::string& name : hzt::ListDir(out)) EXPECT_NE(name.compare(0, 6, ".book-"), 0) << name;
+}
+
+// FreePWING's programs run in the C locale, whatever the user's: the book's
+// indexes need the search words sorted in byte order.
+TEST(Book, ProgramsRunInTheCLocale) {
+  setenv("LC_ALL", "C.UTF-8", 1);
+  std::string said;
+  const int status =
+      hz::RunProgram({"sh", "-c", "echo \"$LC_ALL\"; exit 3"}, ".", [&said](const std::string& line) { said += line; });
+  unsetenv("LC_ALL");
+  EXPECT_EQ(status, 3);
+  EXPECT_EQ(said, "C");
 }
 
 // The checker against a book that lacks what the manifest says it holds.

@@ -225,18 +225,22 @@ struct Build {
   Manifest manifest;
 };
 
-// The book's text, from the pages, into the work directory's stream.
-bool WriteStream(Build* b, BookConsole* console) {
+// The book's text, from the pages, into out; its manifest into the build.
+bool WriteText(Build* b, std::FILE* out) {
   std::string ebs, error;
   ReadPage(ToFileSystemPath(b->options.run.out_path + "harukaze.ebs"), &ebs, &error);
   const SearchSettings settings = ReadSearchSettings(ebs);
   const BookChars chars(b->plan, settings);
-  const std::string path = b->work + "/stream.txt";
+  return WriteBookText(b->plan, chars, settings, b->pages, out, &b->manifest);
+}
+
+// The stream as a file of the work directory, kept with it (--keep-work).
+bool WriteStreamFile(Build* b, const std::string& path, BookConsole* console) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   bool ok = out != nullptr;
   if (ok) {
     std::setvbuf(out, nullptr, _IOFBF, size_t{1} << 20);
-    ok = WriteBookText(b->plan, chars, settings, b->pages, out, &b->manifest);
+    ok = WriteText(b, out);
     ok = std::fclose(out) == 0 && ok;
   }
   if (!ok) console->Say("cannot write " + path + ": " + std::strerror(errno));
@@ -270,10 +274,33 @@ void Abandon(const Build& b, BookConsole* console) {
   }
 }
 
-// fpwmake in the work directory, then the catalog.
+// fpwmake in the work directory, then the catalog. The parser reads the
+// stream as it is written, through a FIFO; with --keep-work, from a file
+// written first and kept.
 int BuildBook(Build* b, BookConsole* console) {
+  const std::string stream = b->work + "/stream.txt";
   std::deque<std::string> last;
-  int status = RunFpwmake({"fpwmake"}, b->work, console, &last);
+  int status = 0;
+  bool written = true;
+  if (b->options.keep_work) {
+    if (!WriteStreamFile(b, stream, console)) return kBookWriteFailure;
+    b->pages.clear();
+    status = RunFpwmake({"fpwmake"}, b->work, console, &last);
+  } else {
+    const int e = MakeFifo(stream);
+    if (e != 0) {
+      console->Say("cannot create " + stream + ": " + SystemErrorText(e));
+      return kBookWriteFailure;
+    }
+    FifoWriter writer(stream, [b](std::FILE* out) { return WriteText(b, out); });
+    status = RunFpwmake({"fpwmake"}, b->work, console, &last);
+    written = writer.Finish();
+    b->pages.clear();
+  }
+  if (status == 0 && !written) {
+    console->Say("cannot write the book's text to FreePWING's parser");
+    return kBookWriteFailure;
+  }
   if (status == 0) status = RunFpwmake({"fpwmake", "catalogs"}, b->work, console, &last);
   if (status < 0) return status;
   if (status != 0) {
@@ -356,9 +383,6 @@ int RunBuild(Build* b, BookConsole* console) {
     console->Say("cannot write " + error);
     return kBookWriteFailure;
   }
-  const bool written = WriteStream(b, console);
-  b->pages.clear();
-  if (!written) return kBookWriteFailure;
   int status = BuildBook(b, console);
   if (status == 0) status = VerifyAndPlace(b, console);
   return status;

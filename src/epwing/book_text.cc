@@ -108,6 +108,10 @@ class Writer {
     ReadPage(page_name, page, Place::kPage, false);
   }
 
+  // The stream's last line: what the parser reads before it is sure that
+  // nothing was cut off.
+  void End() { Op('Z'); }
+
   // The progress line's figures: every entry done.
   void Progress() { Op('P', std::to_string(entries_done_) + " " + std::to_string(plan_.entries)); }
 
@@ -578,6 +582,7 @@ bool WriteBookText(const BookPlan& plan, const BookChars& chars, const SearchSet
     w.Section(titled[i].first, load(titled[i].first), "menu-" + std::to_string(i), false);
   }
   w.Section("oku.html", load("oku.html"), "copyright", true);
+  w.End();
   return w.Flush() && std::fflush(out) == 0 && !std::ferror(out);
 }
 

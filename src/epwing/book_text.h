@@ -27,6 +27,7 @@
 //   j<name> J  m<name> M    JPEG image, BMP image (caption between)
 //   W<word> K<word>         the entry's search word, keyword-search word
 //   P<done> <total>         entries done, for the progress line
+//   Z                       the stream's end
 #ifndef HZ2HTML_EPWING_BOOK_TEXT_H_
 #define HZ2HTML_EPWING_BOOK_TEXT_H_
 

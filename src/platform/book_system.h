@@ -7,7 +7,9 @@
 #ifndef HZ2HTML_PLATFORM_BOOK_SYSTEM_H_
 #define HZ2HTML_PLATFORM_BOOK_SYSTEM_H_
 
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,7 +51,8 @@ std::string ProgramDirectory();
 // directory dir, its standard output and error both handed to line, a line
 // at a time, as they come. Returns the program's exit status; 127 when it
 // could not be started, 128 + the signal when a signal ended it, -1 when an
-// interruption (below) stopped it.
+// interruption (below) stopped it. The program runs in the C locale (LC_ALL),
+// so that what it sorts is in byte order.
 int RunProgram(const std::vector<std::string>& argv, const std::string& dir,
                const std::function<void(const std::string& line)>& line);
 
@@ -80,6 +83,31 @@ void CatchInterruptions();
 bool Interrupted();
 // Ends the process by the signal that interrupted it, as it would have.
 [[noreturn]] void ResumeInterruption();
+
+// Makes a FIFO (a named pipe) at path; 0 or the system's error code.
+int MakeFifo(const std::string& path);
+
+// Writes a FIFO from a thread of its own while the caller runs the program
+// that reads it: write(file) is called once the reader has opened the FIFO,
+// and the file is closed after it. A reader that goes away makes the
+// writes fail; the caller's signals are left to the caller's thread.
+class FifoWriter {
+ public:
+  FifoWriter(const std::string& path, std::function<bool(std::FILE*)> write);
+  ~FifoWriter();
+  FifoWriter(const FifoWriter&) = delete;
+  FifoWriter& operator=(const FifoWriter&) = delete;
+
+  // Waits for the writing to end, giving up the wait for a reader that has
+  // not come (the reading program did not start). True when write returned
+  // true and the FIFO was closed cleanly.
+  bool Finish();
+
+  struct State;
+
+ private:
+  std::unique_ptr<State> s_;
+};
 
 }  // namespace hz
 

@@ -13,7 +13,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
+
+extern char** environ;
 
 namespace hz {
 
@@ -126,8 +131,27 @@ std::string ProgramDirectory() {
 
 int RunProgram(const std::vector<std::string>& argv, const std::string& dir,
                const std::function<void(const std::string& line)>& line) {
+  if (argv.empty()) return 127;
+  const std::string program = FindProgram(argv[0]);
+  if (program.empty()) return 127;
+  // Everything the child needs is made here: between fork and exec it may
+  // only call what is safe while another thread (the stream's writer) holds
+  // the allocator's lock.
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  // The programs sort what they write (FreePWING sorts the search words
+  // with sort(1)), and the book's indexes need byte order, whatever the
+  // user's locale would collate.
+  static char kLocale[] = "LC_ALL=C";
+  std::vector<char*> env;
+  for (char** e = environ; *e; ++e) {
+    if (strncmp(*e, "LC_ALL=", 7) != 0) env.push_back(*e);
+  }
+  env.push_back(kLocale);
+  env.push_back(nullptr);
   int fds[2];
-  if (argv.empty() || pipe(fds) != 0) return 127;
+  if (pipe(fds) != 0) return 127;
   const pid_t pid = fork();
   if (pid < 0) {
     close(fds[0]);
@@ -143,10 +167,7 @@ int RunProgram(const std::vector<std::string>& argv, const std::string& dir,
     close(fds[0]);
     close(fds[1]);
     if (chdir(dir.c_str()) != 0) _exit(127);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
+    execve(program.c_str(), args.data(), env.data());
     _exit(127);
   }
   setpgid(pid, pid);
@@ -255,6 +276,62 @@ void ResumeInterruption() {
   signal(sig, SIG_DFL);
   raise(sig);
   _exit(128 + sig);
+}
+
+int MakeFifo(const std::string& path) { return mkfifo(path.c_str(), 0600) == 0 ? 0 : errno; }
+
+struct FifoWriter::State {
+  std::string path;
+  std::function<bool(std::FILE*)> write;
+  std::atomic<bool> abandon{false};
+  bool ok = false;
+  std::thread thread;
+};
+
+namespace {
+
+// The writer's thread: waits for the FIFO's reader (giving up when told
+// to), then writes. Signals go to the other threads: an interruption is
+// the main thread's business, and a reader that went away shows as EPIPE.
+void WriteFifo(FifoWriter::State* s) {
+  sigset_t block;
+  sigemptyset(&block);
+  for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&block, sig);
+  pthread_sigmask(SIG_BLOCK, &block, nullptr);
+  int fd = -1;
+  while ((fd = open(s->path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && !s->abandon) {
+    if (errno != ENXIO && errno != EINTR) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (fd < 0) return;
+  const int flags = fcntl(fd, F_GETFL);
+  std::FILE* out = flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 ? fdopen(fd, "wb") : nullptr;
+  if (!out) {
+    close(fd);
+    return;
+  }
+  std::setvbuf(out, nullptr, _IOFBF, size_t{1} << 16);
+  const bool written = s->write(out);
+  s->ok = std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+FifoWriter::FifoWriter(const std::string& path, std::function<bool(std::FILE*)> write)
+    : s_(std::make_unique<State>()) {
+  s_->path = path;
+  s_->write = std::move(write);
+  s_->thread = std::thread(WriteFifo, s_.get());
+}
+
+FifoWriter::~FifoWriter() { Finish(); }
+
+bool FifoWriter::Finish() {
+  if (s_->thread.joinable()) {
+    s_->abandon = true;
+    s_->thread.join();
+  }
+  return s_->ok;
 }
 
 }  // namespace hz
