@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 
@@ -31,7 +32,7 @@ bool IsPrivate(uint32_t code) { return code >= kPrivateFirst && code <= kPrivate
 // A name from the dictionary's files may hold any byte; one with a control
 // character cannot stand in the plan's lines (nor be a file name of the
 // book), so it is passed over.
-bool HasControl(const std::string& s) {
+bool HasControl(std::string_view s) {
   for (unsigned char c : s) {
     if (c < 0x20 || c == 0x7F) return true;
   }
@@ -42,49 +43,45 @@ bool HasControl(const std::string& s) {
 struct PageScan {
   std::bitset<0x10000> codes;  // double-byte characters
   std::bitset<0x10000> private_codes;  // references and private-area characters
-  // Identifiers ("page\nid") that the pages define, and those links point
-  // at, in the order of their first link.
-  std::unordered_set<std::string> defined, referenced;
-  std::vector<std::pair<std::string, std::string>> references;
+  // Identifiers that the pages define, and those links point at, in the
+  // order of their first link.
+  std::unordered_set<PageId, PageIdHash> defined, referenced;
+  std::vector<PageId> references;
   std::vector<std::string> images;  // src of each <img>, once
   std::set<std::string> image_seen;
   int64_t entries = 0;
 };
 
 // The value of the attribute whose opening quote is at p[-1], up to end.
-std::string QuotedValue(const char* p, const char* end) {
+std::string_view QuotedValue(const char* p, const char* end) {
   const char* q = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(end - p)));
-  return q ? std::string(p, q) : std::string();
+  return q ? std::string_view(p, static_cast<size_t>(q - p)) : std::string_view();
 }
 
 bool Starts(const char* p, const char* end, const char* prefix, size_t n) {
   return static_cast<size_t>(end - p) >= n && std::memcmp(p, prefix, n) == 0;
 }
 
-void ScanMarkup(const char* p, const char* end, const std::string& page, bool entries,
-                PageScan* scan) {
+void ScanMarkup(const char* p, const char* end, std::string_view page, bool entries, PageScan* scan) {
   if (Starts(p, end, "<dt id=\"", 8)) {
-    scan->defined.insert(page + "\n" + QuotedValue(p + 8, end));
+    scan->defined.insert({page, QuotedValue(p + 8, end)});
     if (entries) ++scan->entries;
   } else if (Starts(p, end, "<a name=\"", 9)) {
-    scan->defined.insert(page + "\n" + QuotedValue(p + 9, end));
+    scan->defined.insert({page, QuotedValue(p + 9, end)});
   } else if (Starts(p, end, "<a href=\"", 9)) {
-    const std::string href = QuotedValue(p + 9, end);
+    const std::string_view href = QuotedValue(p + 9, end);
     const size_t hash = href.find('#');
-    if (hash != std::string::npos) {
-      std::string target_page = hash == 0 ? page : href.substr(0, hash);
-      std::string id = href.substr(hash + 1);
-      if (scan->referenced.insert(target_page + "\n" + id).second) {
-        scan->references.emplace_back(std::move(target_page), std::move(id));
-      }
+    if (hash != std::string_view::npos) {
+      const PageId target{hash == 0 ? page : href.substr(0, hash), href.substr(hash + 1)};
+      if (scan->referenced.insert(target).second) scan->references.push_back(target);
     }
   } else if (Starts(p, end, "<img src=\"", 10)) {
-    const std::string src = QuotedValue(p + 10, end);
+    const std::string src(QuotedValue(p + 10, end));
     if (scan->image_seen.insert(src).second) scan->images.push_back(src);
   }
 }
 
-void ScanPage(const std::string& bytes, const std::string& page, bool entries, PageScan* scan) {
+void ScanPage(const std::string& bytes, std::string_view page, bool entries, PageScan* scan) {
   const char* p = bytes.data();
   const char* end = p + bytes.size();
   while (p < end) {
@@ -268,13 +265,11 @@ class Planner {
   }
 
   void Targets(const PageScan& scan) {
-    for (const auto& target : scan.references) {
-      if (scan.defined.count(target.first + "\n" + target.second) == 0 ||
-          HasControl(target.first + target.second)) {
-        continue;
-      }
-      plan_->targets.push_back(
-          {target.first, target.second, "t" + std::to_string(plan_->targets.size() + 1)});
+    plan_->targets.reserve(scan.references.size());
+    for (const PageId& target : scan.references) {
+      if (HasControl(target.page) || HasControl(target.id) || scan.defined.count(target) == 0) continue;
+      plan_->targets.push_back({std::string(target.page), std::string(target.id),
+                                "t" + std::to_string(plan_->targets.size() + 1)});
     }
   }
 

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/report.h"
@@ -50,6 +51,21 @@ struct BookImage {
 struct BookTarget {
   std::string page, id;  // "honbun.html", "0012-0004"
   std::string tag;       // the book's name for it ("t1")
+};
+
+// An identifier of a page ("honbun.html", "0012-0004"), as views of bytes
+// that outlive it (the pages, the plan's targets): the pages hold hundreds
+// of thousands of identifiers.
+struct PageId {
+  std::string_view page, id;
+  bool operator==(const PageId& o) const { return page == o.page && id == o.id; }
+};
+
+struct PageIdHash {
+  size_t operator()(const PageId& k) const {
+    const std::hash<std::string_view> h;
+    return h(k.page) * 31 + h(k.id);
+  }
 };
 
 struct BookPlan {

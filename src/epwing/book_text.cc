@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "epwing/page_tokens.h"
@@ -66,9 +65,9 @@ class Writer {
          std::FILE* out, Manifest* m)
       : plan_(plan), chars_(chars), settings_(settings), out_(out), m_(m) {
     targets_.reserve(plan.targets.size());
-    tagged_.reserve(plan.targets.size());
     m->entries.reserve(static_cast<size_t>(plan.entries));
-    for (const BookTarget& t : plan.targets) targets_[t.page + "#" + t.id] = t.tag;
+    for (size_t i = 0; i < plan.targets.size(); ++i) targets_[{plan.targets[i].page, plan.targets[i].id}] = i;
+    tagged_.assign(plan.targets.size(), false);
     for (const BookImage& i : plan.images) images_[i.src] = &i;
   }
 
@@ -250,19 +249,19 @@ class Writer {
   }
 
   // The tag of the identifier id of the page, or null.
-  const std::string* TagOf(const std::string& page, const std::string& id) {
-    key_.assign(page);
-    key_ += '#';
-    key_ += id;
-    const auto t = targets_.find(key_);
-    return t == targets_.end() ? nullptr : &t->second;
+  const BookTarget* TagOf(std::string_view page, std::string_view id) const {
+    const auto t = targets_.find({page, id});
+    return t == targets_.end() ? nullptr : &plan_.targets[t->second];
   }
 
-  void PlaceTag(const std::string& id, bool entry_start) {
-    const std::string* tag = TagOf(page_name_, id);
-    if (!tag || !tagged_.insert(*tag).second) return;
-    Op(entry_start ? '@' : '#', *tag);
-    snippets_.push_back({*tag, ""});
+  void PlaceTag(std::string_view id, bool entry_start) {
+    const BookTarget* target = TagOf(page_name_, id);
+    if (!target) return;
+    const size_t index = static_cast<size_t>(target - plan_.targets.data());
+    if (tagged_[index]) return;
+    tagged_[index] = true;
+    Op(entry_start ? '@' : '#', target->tag);
+    snippets_.push_back({target->tag, ""});
   }
 
   // An image: the picture itself when it was found beside the pages, its
@@ -405,10 +404,11 @@ class Writer {
         links_.push_back(false);
         PlaceTag(anchor, false);
       } else if (hash != std::string::npos) {
-        const std::string* tag =
-            TagOf(hash == 0 ? page_name_ : href.substr(0, hash), href.substr(hash + 1));
-        links_.push_back(tag != nullptr);
-        if (tag) WantOpen('r', *tag);
+        const std::string_view link(href);
+        const BookTarget* target =
+            TagOf(hash == 0 ? std::string_view(page_name_) : link.substr(0, hash), link.substr(hash + 1));
+        links_.push_back(target != nullptr);
+        if (target) WantOpen('r', target->tag);
       } else {
         links_.push_back(false);
       }
@@ -529,10 +529,9 @@ class Writer {
   std::string buffer_;
   bool failed_ = false;
   Manifest* m_;
-  std::unordered_map<std::string, std::string> targets_;  // "page#id" -> tag
+  std::unordered_map<PageId, size_t, PageIdHash> targets_;  // the plan's targets, by identifier
   std::map<std::string, const BookImage*> images_;  // by src
-  std::unordered_set<std::string> tagged_;
-  std::string key_;  // "page#id", built in place
+  std::vector<bool> tagged_;  // by target: its tag is placed
 
   ManifestPart* part_ = nullptr;
   std::vector<Modifier> want_, have_;
