@@ -336,6 +336,16 @@ TEST(GaijiNames, BdfFontsAndFontsThatCannotBeRead) {
   EXPECT_FALSE(hz::ParseFontGlyphs("STARTFONT 2.1\nCHARSET_REGISTRY \"JISX0208.1983\"\n", {0x3021},
                                    &glyphs, &error));
   EXPECT_EQ(error, "not a Unicode font (its CHARSET_REGISTRY is not ISO10646)");
+  // A registry met after the glyphs unmakes them too.
+  EXPECT_FALSE(hz::ParseFontGlyphs(bdf + "CHARSET_REGISTRY \"JISX0208.1983\"\n", {0x9AD9}, &glyphs, &error));
+  EXPECT_TRUE(glyphs.empty());
+  // Figures far outside any cell: the glyph is missing, and nothing
+  // overflows on the way.
+  EXPECT_TRUE(hz::ParseFontGlyphs("STARTFONT 2.1\nFONT_ASCENT 99999999999999999999\nSTARTCHAR x\n"
+                                  "ENCODING 39641\nBBX 16 16 0 -9223372036854775807\nBITMAP\n0100\n"
+                                  "ENDCHAR\n",
+                                  {0x9AD9}, &glyphs, &error));
+  EXPECT_TRUE(glyphs.empty());
   // A font that cannot be read: named characters keep their placeholders.
   TempDir dir;
   hzt::Build(kNamedSource, dir / "d");

@@ -65,8 +65,13 @@ std::vector<std::string> Words(const char* p, size_t n) {
   return words;
 }
 
+// The number of a BDF line's word i, 0 when there is none. Kept within
+// plus or minus 2^24 (more than any code point or glyph size), so that
+// sums of a few of them cannot overflow, however large the font's figures.
 long Number(const std::vector<std::string>& w, size_t i) {
-  return i < w.size() ? std::strtol(w[i].c_str(), nullptr, 10) : 0;
+  constexpr long kLimit = long{1} << 24;
+  const long n = i < w.size() ? std::strtol(w[i].c_str(), nullptr, 10) : 0;
+  return n < -kLimit ? -kLimit : n > kLimit ? kLimit : n;
 }
 
 // The state of a BDF font being read: the font's baseline, and the
@@ -159,7 +164,9 @@ bool ParseFontGlyphs(const std::string& text, const std::set<uint32_t>& wanted,
                      std::map<uint32_t, Glyph16>* glyphs, std::string* error) {
   size_t first = text.find_first_not_of(" \t\r\n");
   if (first != std::string::npos && text.compare(first, 9, "STARTFONT") == 0) {
-    BdfReader reader(wanted, glyphs);
+    // Read apart: a registry met late still unmakes every glyph.
+    std::map<uint32_t, Glyph16> read;
+    BdfReader reader(wanted, &read);
     ForEachLine(text, [&reader](const char* p, size_t n) {
       reader.Line(p, n);
       return true;
@@ -168,6 +175,7 @@ bool ParseFontGlyphs(const std::string& text, const std::set<uint32_t>& wanted,
       *error = "not a Unicode font (its CHARSET_REGISTRY is not ISO10646)";
       return false;
     }
+    glyphs->insert(read.begin(), read.end());
     return true;
   }
   const size_t colon = text.find(':');
