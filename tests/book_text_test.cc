@@ -169,6 +169,27 @@ TEST(BookText, ModifiersNestAndCloseAtLineEnds) {
             "i\nTt\nI\nWh\n");
 }
 
+// Pages edited by hand: the plan and the text agree on every entry and
+// anchor, and the stream stays what FreePWING can take.
+TEST(BookText, PagesEditedByHand) {
+  hzt::TempDir dir;
+  const Book b = Read(S("<dt id=\"0001-0001\">a<br />b</dt>\n<dd><key type=\"表記\">k<a name=\"0001-ab01\"></a></key>"
+                        "<a href=\"#0001-ab01\">x</a> <a href=\"#0001-cd01\">y</a></dd>\n"
+                        "<DT>c<a name=\"0001-cd01\"></a><body>d</dd>\n</dl><b>"),
+                      dir);
+  // A line break in a heading is passed over; an anchor inside a key is
+  // key text, so the link to it is plain text; a heading cut short by a
+  // second <body> keeps its anchor.
+  EXPECT_EQ(EntryLines(b, 0).substr(0, 18), "E\nHab\n[\nTa\nTb\n]\nN\n");
+  ASSERT_EQ(b.plan.targets.size(), 1u);
+  EXPECT_EQ(b.plan.targets[0].id, "0001-cd01");
+  EXPECT_NE(EntryLines(b, 0).find("Tx\nT \nr\nTy\nRt1\n"), std::string::npos) << EntryLines(b, 0);
+  EXPECT_NE(EntryLines(b, 1).find("#t1\n"), std::string::npos) << EntryLines(b, 1);
+  EXPECT_EQ(b.plan.entries, 2);
+  // A style left open after the list does not reach the menu.
+  EXPECT_NE(b.stream.find("Omenu\nC\n@menu-top\nr\nTusage.html\nRmenu-0\n"), std::string::npos);
+}
+
 TEST(BookText, TheMenuAndTheCopyrightNotice) {
   hzt::TempDir dir;
   const Book b = Read("", dir);
@@ -187,7 +208,7 @@ TEST(BookText, PageTokens) {
   hz::PageTokens tokens(page);
   std::vector<std::string> seen;
   for (hz::PageToken t = tokens.Next(); t.kind != hz::PageToken::kEnd; t = tokens.Next()) {
-    seen.push_back(std::to_string(t.kind) + ":" + t.name + ":" + t.text);
+    seen.push_back(std::to_string(t.kind) + ":" + t.name + ":" + std::string(t.text));
   }
   EXPECT_EQ(seen, (std::vector<std::string>{"1:t:a<b", "3::s.jpg", "0::x", "5:a:", "5:a:", "0::y",
                                             "4::", "0::z", "2:: {MUL2001} "}));

@@ -274,6 +274,11 @@ void Abandon(const Build& b, BookConsole* console) {
   }
 }
 
+int NoEntry(const Build& b, BookConsole* console) {
+  console->Say(b.out + ": the pages hold no entry (no <dt> in honbun.html or kanji.html): no book");
+  return kBookNotBuilt;
+}
+
 // fpwmake in the work directory, then the catalog. The parser reads the
 // stream as it is written, through a FIFO; with --keep-work, from a file
 // written first and kept.
@@ -297,6 +302,9 @@ int BuildBook(Build* b, BookConsole* console) {
     written = writer.Finish();
     b->pages.clear();
   }
+  // A <dt> that the first look counted may be no element of the text (one
+  // in a comment, say).
+  if (status >= 0 && written && b->manifest.entries.empty()) return NoEntry(*b, console);
   if (status == 0 && !written) {
     console->Say("cannot write the book's text to FreePWING's parser");
     return kBookWriteFailure;
@@ -369,10 +377,7 @@ int RunBuild(Build* b, BookConsole* console) {
     return kBookNotBuilt;
   }
   MakeBookPlan(inputs, b->pages, &b->plan);
-  if (b->plan.entries == 0) {
-    console->Say(b->out + ": the pages hold no entry (no <dt> in honbun.html or kanji.html): no book");
-    return kBookNotBuilt;
-  }
+  if (b->plan.entries == 0) return NoEntry(*b, console);
   int e = 0;
   b->work = MakeWorkDirectory(b->out, &e);
   if (b->work.empty()) {

@@ -120,7 +120,7 @@ void BookChars::Put(const Form& f, bool word, BookString* out) const {
   }
 }
 
-BookString BookChars::Convert(const std::string& sjis, bool word) const {
+BookString BookChars::Convert(std::string_view sjis, bool word) const {
   BookString out;
   out.reserve(sjis.size());
   const std::vector<Form>& table = word ? word_double_byte_ : double_byte_;
@@ -171,6 +171,6 @@ BookString BookChars::Convert(const std::string& sjis, bool word) const {
   return out;
 }
 
-std::string BookChars::Word(const std::string& sjis) const { return Convert(sjis, true); }
+std::string BookChars::Word(std::string_view sjis) const { return Convert(sjis, true); }
 
 }  // namespace hz

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "epwing/book_plan.h"
@@ -42,9 +43,9 @@ class BookChars {
   BookChars(const BookPlan& plan, const SearchSettings& settings);
 
   // Text as the book shows it.
-  BookString Display(const std::string& sjis) const { return Convert(sjis, false); }
+  BookString Display(std::string_view sjis) const { return Convert(sjis, false); }
   // Text as a search word: no gaiji, delChars and control bytes removed.
-  std::string Word(const std::string& sjis) const;
+  std::string Word(std::string_view sjis) const;
 
  private:
   // What a character becomes: text, or a gaiji (text empty, gaiji >= 0).
@@ -52,7 +53,7 @@ class BookChars {
     std::string text;
     int32_t gaiji = -1;
   };
-  BookString Convert(const std::string& sjis, bool word) const;
+  BookString Convert(std::string_view sjis, bool word) const;
   void Put(const Form& f, bool word, BookString* out) const;
 
   std::vector<Form> double_byte_;        // by code - 0x8000

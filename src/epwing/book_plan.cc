@@ -14,6 +14,7 @@
 #include "data/dict_file.h"
 #include "data/gaiji_table.h"
 #include "epwing/gaiji_xml.h"
+#include "epwing/page_tokens.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
@@ -39,11 +40,13 @@ bool HasControl(std::string_view s) {
   return false;
 }
 
-// What the pages hold, found in one pass over each.
+// What the pages hold: their characters, in a pass over their bytes, and
+// their entries, identifiers, links and images, read as the book's text
+// reads them (PageTokens), so that the plan and the text agree on each.
 struct PageScan {
   std::bitset<0x10000> codes;  // double-byte characters
   std::bitset<0x10000> private_codes;  // references and private-area characters
-  // Identifiers that the pages define, and those links point at, in the
+  // Identifiers that the text places, and those links point at, in the
   // order of their first link.
   std::unordered_set<PageId, PageIdHash> defined, referenced;
   std::vector<PageId> references;
@@ -52,46 +55,56 @@ struct PageScan {
   int64_t entries = 0;
 };
 
-// The value of the attribute whose opening quote is at p[-1], up to end.
-std::string_view QuotedValue(const char* p, const char* end) {
-  const char* q = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(end - p)));
-  return q ? std::string_view(p, static_cast<size_t>(q - p)) : std::string_view();
-}
-
-bool Starts(const char* p, const char* end, const char* prefix, size_t n) {
-  return static_cast<size_t>(end - p) >= n && std::memcmp(p, prefix, n) == 0;
-}
-
-void ScanMarkup(const char* p, const char* end, std::string_view page, bool entries, PageScan* scan) {
-  if (Starts(p, end, "<dt id=\"", 8)) {
-    scan->defined.insert({page, QuotedValue(p + 8, end)});
-    if (entries) ++scan->entries;
-  } else if (Starts(p, end, "<a name=\"", 9)) {
-    scan->defined.insert({page, QuotedValue(p + 9, end)});
-  } else if (Starts(p, end, "<a href=\"", 9)) {
-    const std::string_view href = QuotedValue(p + 9, end);
-    const size_t hash = href.find('#');
-    if (hash != std::string_view::npos) {
-      const PageId target{hash == 0 ? page : href.substr(0, hash), href.substr(hash + 1)};
-      if (scan->referenced.insert(target).second) scan->references.push_back(target);
-    }
-  } else if (Starts(p, end, "<img src=\"", 10)) {
-    const std::string src(QuotedValue(p + 10, end));
-    if (scan->image_seen.insert(src).second) scan->images.push_back(src);
+// An <a>: an anchor the text places, or a link.
+void ScanAnchor(const PageToken& t, std::string_view page, PageScan* scan) {
+  if (t.closing) return;
+  const std::string_view anchor = AttributeValue(t.attributes, "name");
+  const std::string_view href = AttributeValue(t.attributes, "href");
+  const size_t hash = href.find('#');
+  if (!anchor.empty()) {
+    scan->defined.insert({page, anchor});
+  } else if (hash != std::string_view::npos) {
+    const PageId target{hash == 0 ? page : href.substr(0, hash), href.substr(hash + 1)};
+    if (scan->referenced.insert(target).second) scan->references.push_back(target);
   }
 }
 
-void ScanPage(const std::string& bytes, std::string_view page, bool entries, PageScan* scan) {
+// The page's markup: what the page head holds is no text; inside an image's
+// alt text only anchors count; a <dt> begins an entry of an entry page.
+void ScanMarkup(const std::string& bytes, std::string_view page, bool entries, PageScan* scan) {
+  bool head = true, alt = false;
+  PageTokens tokens(bytes);
+  for (PageToken t = tokens.Next(); t.kind != PageToken::kEnd; t = tokens.Next()) {
+    if (t.kind == PageToken::kImage) {
+      alt = true;
+      const std::string src(t.text);
+      if (scan->image_seen.insert(src).second) scan->images.push_back(src);
+    } else if (t.kind == PageToken::kAltEnd) {
+      alt = false;
+    } else if (t.kind != PageToken::kElement) {
+      continue;
+    } else if (alt || (!head && t.name == "a")) {
+      if (t.name == "a") ScanAnchor(t, page, scan);
+    } else if (t.name == "body" && !t.closing) {
+      head = false;
+    } else if (!head && entries && t.name == "dt" && !t.closing) {
+      ++scan->entries;
+      if (t.attributes.find("id=\"") != std::string_view::npos) {
+        scan->defined.insert({page, AttributeValue(t.attributes, "id")});
+      }
+    }
+  }
+}
+
+// The page's characters.
+void ScanCharacters(const std::string& bytes, PageScan* scan) {
   const char* p = bytes.data();
   const char* end = p + bytes.size();
   while (p < end) {
     const unsigned char c = static_cast<unsigned char>(*p);
-    if (c == '<') {
-      ScanMarkup(p, end, page, entries, scan);
-      ++p;
-    } else if (c == '&') {
+    if (c == '&') {
       uint32_t code = 0;
-      if (Starts(p, end, "&#x", 3) && end - p >= 8 && p[7] == ';' && ParseHexDigits(p + 3, 4, &code)) {
+      if (end - p >= 8 && p[1] == '#' && p[2] == 'x' && p[7] == ';' && ParseHexDigits(p + 3, 4, &code)) {
         scan->private_codes.set(code);
         p += 8;
       } else {
@@ -360,7 +373,9 @@ void MakeBookPlan(const PlanInputs& inputs, const BookPages& pages, BookPlan* pl
   scan.referenced.reserve(bytes / 512);
   for (const BookPage& page : kBookPages) {
     const auto bytes = pages.find(page.file_name);
-    if (bytes != pages.end()) ScanPage(bytes->second, page.file_name, page.kind != PageKind::kSection, &scan);
+    if (bytes == pages.end()) continue;
+    ScanCharacters(bytes->second, &scan);
+    ScanMarkup(bytes->second, page.file_name, page.kind != PageKind::kSection, &scan);
   }
   *plan = BookPlan();
   plan->entries = scan.entries;

@@ -77,7 +77,9 @@ struct BookPlan {
   std::vector<BookGaiji> gaiji;
   std::vector<BookImage> images;
   std::vector<BookTarget> targets;
-  int64_t entries = 0;  // <dt> elements of honbun.html and kanji.html
+  // <dt> elements of honbun.html and kanji.html, as a quick look counts
+  // them (the book's text is the exact count).
+  int64_t entries = 0;
 };
 
 struct PlanInputs {

@@ -112,7 +112,7 @@ class Writer {
   void End() { Op('Z'); }
 
   // The progress line's figures: every entry done.
-  void Progress() { Op('P', std::to_string(entries_done_) + " " + std::to_string(plan_.entries)); }
+  void Progress() { Op('P', ProgressFigures()); }
 
  private:
   struct Modifier {
@@ -127,6 +127,11 @@ class Writer {
     bool closing;
     BookString alt;
   };
+
+  // Entries done and their total (the plan's count, unless more were met).
+  std::string ProgressFigures() const {
+    return std::to_string(entries_done_) + " " + std::to_string(std::max(plan_.entries, entries_done_));
+  }
 
   void Op(char op, const std::string& arg = "") {
     buffer_ += op;
@@ -288,7 +293,7 @@ class Writer {
 
   // --- Entries and their words.
 
-  void AddWord(const std::string& sjis, bool marker) {
+  void AddWord(std::string_view sjis, bool marker) {
     std::string w = chars_.Word(sjis);
     std::string trimmed = w;
     trimmed.erase(0, trimmed.find_first_not_of(' '));
@@ -322,7 +327,7 @@ class Writer {
     AddWord(before, false);
   }
 
-  void BeginEntry(const std::string* id) {
+  void BeginEntry(const std::string_view* id) {
     FinishEntry();
     Op('E');
     m_->entries.emplace_back();
@@ -384,29 +389,30 @@ class Writer {
     part_->words = words_;
     m_->markers += static_cast<int64_t>(markers_.size());
     if (entries_done_ % kProgressEvery == 0) {
-      Op('P', std::to_string(entries_done_) + " " + std::to_string(plan_.entries));
+      Op('P', ProgressFigures());
     }
   }
 
   // --- The page.
 
-  void Markup(const std::string& name, const std::string& attributes, bool closing) {
+  void Markup(const std::string& name, std::string_view attributes, bool closing) {
     if (name == "b" || name == "i" || name == "sub" || name == "sup") {
       const char kind = name == "sub" ? 's' : name == "sup" ? 'u' : name[0];
       closing ? WantClose(kind) : WantOpen(kind);
     } else if (name == "br") {
-      if (place_ != Place::kOut && place_ != Place::kHead) Newline();
+      // The heading is one line: a line break in it (in a page edited by
+      // hand) is passed over.
+      if (place_ != Place::kOut && place_ != Place::kHead && place_ != Place::kTerm) Newline();
     } else if (name == "a" && !closing) {
-      const std::string anchor = AttributeValue(attributes, "name");
-      const std::string href = AttributeValue(attributes, "href");
+      const std::string_view anchor = AttributeValue(attributes, "name");
+      const std::string_view href = AttributeValue(attributes, "href");
       const size_t hash = href.find('#');
       if (!anchor.empty()) {
         links_.push_back(false);
         PlaceTag(anchor, false);
-      } else if (hash != std::string::npos) {
-        const std::string_view link(href);
+      } else if (hash != std::string_view::npos) {
         const BookTarget* target =
-            TagOf(hash == 0 ? std::string_view(page_name_) : link.substr(0, hash), link.substr(hash + 1));
+            TagOf(hash == 0 ? std::string_view(page_name_) : href.substr(0, hash), href.substr(hash + 1));
         links_.push_back(target != nullptr);
         if (target) WantOpen('r', target->tag);
       } else {
@@ -418,12 +424,12 @@ class Writer {
     }
   }
 
-  void Text(const std::string& t) {
+  void Text(std::string_view t) {
     if (in_alt_) {
       alt_text_ += t;
     } else if (place_ == Place::kTerm) {
       term_ += t;
-      delayed_.push_back({Delayed::kText, t, "", false, ""});
+      delayed_.push_back({Delayed::kText, std::string(t), "", false, ""});
     } else if (place_ != Place::kOut && place_ != Place::kHead) {
       Emit(chars_.Display(t));
     }
@@ -437,18 +443,21 @@ class Writer {
     }
     const bool definition_end = t.name == "dt" || t.name == "dd" || t.name == "dl";
     if (t.name == "body" && !t.closing) {
+      // A heading cut short by a second <body> (a page edited by hand) is
+      // still written, with the anchors it holds.
+      if (place_ == Place::kTerm) FinishHeading();
       place_ = body_place_;
     } else if (place_ == Place::kHead) {
       // The page head: its title is no text of the book.
     } else if (entries_ && t.name == "dt" && !t.closing) {
       if (place_ == Place::kTerm) FinishHeading();
-      const std::string id = AttributeValue(t.attributes, "id");
-      BeginEntry(t.attributes.find("id=\"") != std::string::npos ? &id : nullptr);
+      const std::string_view id = AttributeValue(t.attributes, "id");
+      BeginEntry(t.attributes.find("id=\"") != std::string_view::npos ? &id : nullptr);
     } else if (place_ == Place::kTerm && definition_end && t.closing) {
       FinishHeading();
       if (t.name == "dl") EndList();
     } else if (place_ == Place::kTerm) {
-      delayed_.push_back({Delayed::kMarkup, t.name, t.attributes, t.closing, ""});
+      delayed_.push_back({Delayed::kMarkup, t.name, std::string(t.attributes), t.closing, ""});
     } else if (t.name == "dd" && t.closing) {
       CloseModifiers();
       want_.clear();
@@ -513,12 +522,12 @@ class Writer {
     PageTokens tokens(page);
     for (PageToken t = tokens.Next(); t.kind != PageToken::kEnd; t = tokens.Next()) Token(t);
     if (place_ == Place::kTerm) FinishHeading();
-    if (entries_) {
-      FinishEntry();
-    } else {
-      CloseModifiers();
-      CloseSnippets();
-    }
+    if (entries_) FinishEntry();
+    // Nothing the page left open (a style after its list, say) reaches
+    // what follows.
+    CloseModifiers();
+    want_.clear();
+    if (!entries_) CloseSnippets();
   }
 
   const BookPlan& plan_;

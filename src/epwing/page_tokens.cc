@@ -12,22 +12,22 @@ bool IsNameChar(char c) {
 
 }  // namespace
 
-std::string AttributeValue(const std::string& attributes, const char* name) {
+std::string_view AttributeValue(std::string_view attributes, const char* name) {
   const std::string key = std::string(name) + "=\"";
-  for (size_t at = attributes.find(key); at != std::string::npos; at = attributes.find(key, at + 1)) {
+  for (size_t at = attributes.find(key); at != std::string_view::npos; at = attributes.find(key, at + 1)) {
     // A whole attribute name, not the end of a longer one.
     if (at > 0 && IsNameChar(attributes[at - 1])) continue;
     const size_t start = at + key.size();
     const size_t end = attributes.find('"', start);
-    return end == std::string::npos ? attributes.substr(start) : attributes.substr(start, end - start);
+    return end == std::string_view::npos ? attributes.substr(start) : attributes.substr(start, end - start);
   }
-  return "";
+  return {};
 }
 
 PageToken PageTokens::Text(size_t end) {
   PageToken t;
   t.kind = PageToken::kText;
-  t.text = page_.substr(at_, end - at_);
+  t.text = std::string_view(page_).substr(at_, end - at_);
   at_ = end;
   return t;
 }
@@ -60,7 +60,7 @@ bool PageTokens::Key(PageToken* t) {
   if (close == std::string::npos) return false;
   t->kind = PageToken::kKey;
   t->name = page_.substr(at_ + 11, type_end - at_ - 11);
-  t->text = page_.substr(type_end + 2, close - type_end - 2);
+  t->text = std::string_view(page_).substr(type_end + 2, close - type_end - 2);
   at_ = close + 6;
   return true;
 }
@@ -70,7 +70,7 @@ bool PageTokens::Comment(PageToken* t) {
   const size_t close = page_.find("-->", at_ + 4);
   if (close == std::string::npos) return false;
   t->kind = PageToken::kComment;
-  t->text = page_.substr(at_ + 4, close - at_ - 4);
+  t->text = std::string_view(page_).substr(at_ + 4, close - at_ - 4);
   at_ = close + 3;
   return true;
 }
@@ -81,7 +81,7 @@ bool PageTokens::Image(PageToken* t) {
   const size_t src_end = page_.find('"', at_ + 10);
   if (src_end == std::string::npos || page_.compare(src_end, 7, "\" alt=\"") != 0) return false;
   t->kind = PageToken::kImage;
-  t->text = page_.substr(at_ + 10, src_end - at_ - 10);
+  t->text = std::string_view(page_).substr(at_ + 10, src_end - at_ - 10);
   at_ = src_end + 7;
   in_alt_ = true;
   return true;
@@ -102,7 +102,7 @@ PageToken PageTokens::Element() {
   t.closing = closing;
   t.name = page_.substr(name_start, p - name_start);
   for (char& c : t.name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  t.attributes = page_.substr(p, close - p);
+  t.attributes = std::string_view(page_).substr(p, close - p);
   at_ = close + 1;
   return t;
 }

@@ -10,6 +10,7 @@
 #define HZ2HTML_EPWING_PAGE_TOKENS_H_
 
 #include <string>
+#include <string_view>
 
 namespace hz {
 
@@ -17,9 +18,10 @@ struct PageToken {
   // kImage begins an image's alt text, kAltEnd ends it.
   enum Kind { kText, kKey, kComment, kImage, kAltEnd, kElement, kEnd };
   Kind kind = kEnd;
-  std::string text;        // text, key text, comment text, or image src
-  std::string name;        // an element's name (lower case), a key's type
-  std::string attributes;  // an element's attributes as written
+  // Views of the page's bytes: the page outlives its tokens.
+  std::string_view text;        // text, key text, comment text, or image src
+  std::string name;             // an element's name (lower case), a key's type
+  std::string_view attributes;  // an element's attributes as written
   bool closing = false;    // "</name>"
 };
 
@@ -44,7 +46,7 @@ class PageTokens {
 };
 
 // The value of an attribute in an element's attributes ("" when absent).
-std::string AttributeValue(const std::string& attributes, const char* name);
+std::string_view AttributeValue(std::string_view attributes, const char* name);
 
 }  // namespace hz
 
