@@ -1,5 +1,6 @@
-// Writes the seed corpora of the fuzz targets from the sample dictionary.
-//   make_seeds SAMPLE_DICT OUTDIR
+// Writes the seed corpora of the fuzz targets from the sample dictionary and
+// its conversion with --gaiji (the pages hz2book reads).
+//   make_seeds SAMPLE_DICT OUTDIR [SAMPLE_PAGES]
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -48,8 +49,8 @@ bool EndsWith(const std::string& s, const char* tail) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_seeds SAMPLE_DICT OUTDIR\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: make_seeds SAMPLE_DICT OUTDIR [SAMPLE_PAGES]\n");
     return 2;
   }
   const std::string dict = argv[1], out = argv[2];
@@ -110,6 +111,34 @@ int main(int argc, char** argv) {
       std::string("/tmp/x\0/f=jpeg2\0-o", 19), std::string("--help"), std::string("\0\0", 2)};
   for (size_t i = 0; i < sizeof kArgs / sizeof kArgs[0]; ++i) {
     Seed(out, "command_line", "args" + std::to_string(i), kArgs[i]);
+  }
+  // The gaiji table as the user fills it in, and fonts of both kinds.
+  Seed(out, "gaiji_table", "named",
+       "code\tcount\tfirst\tcontext\tunicode\talt\r\nF040\t2\tKX01:1\t\"a\"\tU+9AD9\t\r\n"
+       "F041\t1\tKX01:2\tb\t\xE9\xAB\x99\thashigo-daka\r\nF042\t0\t\t\t\t(x)\r\nF041\t\t\t\tU+D800\t\r\n");
+  Seed(out, "gaiji_table", "shift-jis", "code\tunicode\talt\nF040\t\x8D\x82\t\x81\x69\x82\xA0\x81\x6A\n");
+  const std::string wanted("\xD9\x9A\0\0\x60\x24\0\0", 8);
+  Seed(out, "bitmap_font", "hex",
+       wanted + "0041:0000000018242442427E424242420000\n"
+                "9AD9:0100010001007FFC00001FF010101FF000003FF8200827C8244827C820082018\n"
+                "2460:00000000000007C0082010102828444844484448282810100820 07C000000000\n");
+  Seed(out, "bitmap_font", "bdf",
+       wanted + "STARTFONT 2.1\nFONT_ASCENT 14\nFONT_DESCENT 2\nCHARSET_REGISTRY \"ISO10646\"\n"
+                "STARTCHAR U+9AD9\nENCODING 39641\nBBX 16 16 0 -2\nBITMAP\n0100\n0100\n7FFC\n0000\n"
+                "1FF0\n1010\n1FF0\n0000\n3FF8\n2008\n27C8\n2448\n27C8\n2008\n2018\n0000\nENDCHAR\n"
+                "ENDFONT\n");
+  // hz2book's reading: the sample's pages, project file and gaiji files, in
+  // the book target's file numbers.
+  if (argc == 4) {
+    const char* const files[] = {"honbun.html", "kanji.html", "usage.html", "hanrei.html",
+                                 "jo.html", "oku.html", "harukaze.ebs", "gaiji.tsv",
+                                 "GaijiMap.xml", "Gaiji.xml"};
+    std::string book;
+    for (size_t i = 0; i < sizeof files / sizeof files[0]; ++i) {
+      book.push_back(static_cast<char>(i));
+      hzfuzz::AppendPart(&book, Read(std::string(argv[3]) + "/" + files[i]));
+    }
+    Seed(out, "book", "sample", book);
   }
   return 0;
 }
