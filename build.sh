@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds hz2html and, by the command given:
+# Builds hz2html and hz2book and, by the command given:
 #   ./build.sh sample   convert the bundled sample dictionary into sample-out/
+#   ./build.sh book     build and prove the sample's EPWING book in
+#                       sample-book/ (hz2book: FreePWING, the EB library)
 #   ./build.sh test     build and run the whole test suite
 #   ./build.sh asan     build and run the tests under AddressSanitizer and
 #                       UndefinedBehaviorSanitizer
@@ -17,6 +19,9 @@ cd "$(dirname "$0")"
 
 command=${1:-sample}
 jobs=$(nproc 2>/dev/null || echo 2)
+# What hz2book and its tests need: FreePWING, the EB library and its
+# utilities, GNU Unifont, and eblook as a client of the books.
+book_packages=(libeb16-dev freepwing eb-utils unifont eblook)
 
 need_packages() {
   local missing=()
@@ -67,30 +72,37 @@ windows_zip() {
 case "$command" in
   sample)
     need_packages cmake g++ make
-    configure build -DHZ2HTML_TESTS=OFF
+    configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=OFF
     rm -rf sample-out
     ./build/hz2html build/sample-dict sample-out
     echo "The pages are in sample-out/ (Shift-JIS; try: iconv -f CP932 -t UTF-8 sample-out/honbun.html)"
     ;;
+  book)
+    need_packages cmake g++ make "${book_packages[@]}"
+    configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=ON
+    rm -rf sample-book
+    ./build/hz2book build/sample-dict sample-book
+    echo "The book is in sample-book/book (try: eblook -e utf8 sample-book/book)"
+    ;;
   test)
-    need_packages cmake g++ make libgtest-dev
-    configure build -DHZ2HTML_TESTS=ON
+    need_packages cmake g++ make libgtest-dev "${book_packages[@]}"
+    configure build -DHZ2HTML_TESTS=ON -DHZ2HTML_BOOK=ON
     (cd build && ctest --output-on-failure -j "$jobs")
     ;;
   asan)
-    need_packages cmake g++ make libgtest-dev
-    configure build-asan -DHZ2HTML_TESTS=ON -DHZ2HTML_SANITIZE=ON
+    need_packages cmake g++ make libgtest-dev "${book_packages[@]}"
+    configure build-asan -DHZ2HTML_TESTS=ON -DHZ2HTML_SANITIZE=ON -DHZ2HTML_BOOK=ON
     (cd build-asan && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
       UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j "$jobs")
     ;;
   install)
-    need_packages cmake g++ make
-    configure build -DHZ2HTML_TESTS=OFF
+    need_packages cmake g++ make libeb16-dev
+    configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=ON
     cmake --install build --prefix "${2:?usage: ./build.sh install PREFIX}"
     ;;
   package)
-    need_packages cmake g++ make dpkg-dev file
-    configure build -DHZ2HTML_TESTS=OFF
+    need_packages cmake g++ make dpkg-dev file libeb16-dev
+    configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=ON
     (cd build && cpack -G DEB)
     ;;
   windows|windows-test)
@@ -112,7 +124,7 @@ case "$command" in
     fi
     ;;
   *)
-    echo "usage: ./build.sh {sample|test|asan|install PREFIX|package|windows|windows-test}" >&2
+    echo "usage: ./build.sh {sample|book|test|asan|install PREFIX|package|windows|windows-test}" >&2
     exit 2
     ;;
 esac
