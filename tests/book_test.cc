@@ -221,7 +221,7 @@ TEST(Book, FailuresLeaveNothingBehind) {
 
 // FreePWING's programs run in the C locale, whatever the user's: the book's
 // indexes need the search words sorted in byte order.
-TEST(Book, ProgramsRunInTheCLocale) {
+TEST(Book, ProgramsAndSecondProcesses) {
   setenv("LC_ALL", "C.UTF-8", 1);
   std::string said;
   const int status =
@@ -229,6 +229,14 @@ TEST(Book, ProgramsRunInTheCLocale) {
   unsetenv("LC_ALL");
   EXPECT_EQ(status, 3);
   EXPECT_EQ(said, "C");
+  // The checker's second process: its result when it ends well, and a
+  // failure when it does not (its words were then not proved).
+  std::string result;
+  int parent = 0;
+  EXPECT_TRUE(hz::RunBeside([] { return std::string("x\ny\n"); }, [&parent] { ++parent; }, &result));
+  EXPECT_EQ(result, "x\ny\n");
+  EXPECT_FALSE(hz::RunBeside([]() -> std::string { std::_Exit(3); }, [&parent] { ++parent; }, &result));
+  EXPECT_EQ(parent, 2);
 }
 
 // The checker against a book that lacks what the manifest says it holds.

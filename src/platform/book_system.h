@@ -57,11 +57,13 @@ int RunProgram(const std::vector<std::string>& argv, const std::string& dir,
                const std::function<void(const std::string& line)>& line);
 
 // Runs child_work in a child process while the caller runs parent_work, so
-// that both processors work; returns what child_work returned. When no child
-// can be made, both run here, one after the other. An interruption (below)
-// stops the child too.
-std::string RunBeside(const std::function<std::string()>& child_work,
-                      const std::function<void()>& parent_work);
+// that both processors work; *result is what child_work returned. False
+// when the child did not end by returning it whole (it crashed, or was
+// killed): *result is then what came before. When no child can be made,
+// both run here, one after the other. An interruption (below) stops the
+// child too.
+bool RunBeside(const std::function<std::string()>& child_work, const std::function<void()>& parent_work,
+               std::string* result);
 
 // True when standard error is a terminal (progress may then update a line).
 bool StandardErrorIsTerminal();

@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/interrupt_signals_posix.h"
+
 extern char** environ;
 
 namespace hz {
@@ -30,6 +32,25 @@ volatile sig_atomic_t g_child = 0;      // the running program's process group
 extern "C" void OnInterrupt(int sig) {
   if (g_signal == 0) g_signal = sig;
   if (g_child > 0) kill(-static_cast<pid_t>(g_child), SIGTERM);
+}
+
+// Reads fd to its end, handing take each piece as it comes.
+void ReadToEnd(int fd, const std::function<void(const char*, size_t)>& take) {
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    take(buf, static_cast<size_t>(n));
+  }
+}
+
+// Waits for the child pid; its wait status.
+int WaitFor(pid_t pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
 }
 
 bool WriteAll(int fd, const char* p, size_t n) {
@@ -175,60 +196,47 @@ int RunProgram(const std::vector<std::string>& argv, const std::string& dir,
   if (g_signal != 0) kill(-pid, SIGTERM);
   close(fds[1]);
   std::string pending;
-  char buf[4096];
-  for (;;) {
-    const ssize_t n = read(fds[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    pending.append(buf, static_cast<size_t>(n));
+  ReadToEnd(fds[0], [&](const char* p, size_t n) {
+    pending.append(p, n);
     for (size_t eol; (eol = pending.find('\n')) != std::string::npos;) {
       line(pending.substr(0, eol));
       pending.erase(0, eol + 1);
     }
-  }
+  });
   if (!pending.empty()) line(pending);
   close(fds[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  const int status = WaitFor(pid);
   g_child = 0;
   if (g_signal != 0) return -1;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 127;
 }
 
-std::string RunBeside(const std::function<std::string()>& child_work,
-                      const std::function<void()>& parent_work) {
+bool RunBeside(const std::function<std::string()>& child_work, const std::function<void()>& parent_work,
+               std::string* result) {
   int fds[2];
   const pid_t pid = pipe(fds) == 0 ? fork() : -1;
   if (pid < 0) {
     parent_work();
-    return child_work();
+    *result = child_work();
+    return true;
   }
   if (pid == 0) {
     close(fds[0]);
     setpgid(0, 0);
-    const std::string result = child_work();
-    _exit(WriteAll(fds[1], result.data(), result.size()) ? 0 : 1);
+    const std::string done = child_work();
+    _exit(WriteAll(fds[1], done.data(), done.size()) ? 0 : 1);
   }
   setpgid(pid, pid);
   g_child = pid;
   close(fds[1]);
   parent_work();
-  std::string result;
-  char buf[4096];
-  for (;;) {
-    const ssize_t n = read(fds[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    result.append(buf, static_cast<size_t>(n));
-  }
+  result->clear();
+  ReadToEnd(fds[0], [result](const char* p, size_t n) { result->append(p, n); });
   close(fds[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  const int status = WaitFor(pid);
   g_child = 0;
-  return result;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool StandardErrorIsTerminal() { return isatty(2) != 0; }
@@ -260,13 +268,7 @@ std::string EndCapture(OutputCapture c) {
 }
 
 void CatchInterruptions() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(sig, &action, nullptr);
-  }
+  HandleInterruptSignals(OnInterrupt);
 }
 
 bool Interrupted() { return g_signal != 0; }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/interrupt_signals_posix.h"
 
 namespace hz {
 
@@ -40,13 +41,7 @@ void RemoveTemporaryFileNow() {
 }
 
 void RemoveTemporaryFileOnInterrupt() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = RemoveTemporaryAndExit;
-    sigemptyset(&action.sa_mask);
-    sigaction(sig, &action, nullptr);
-  }
+  HandleInterruptSignals(RemoveTemporaryAndExit);
 }
 
 namespace page_file {
