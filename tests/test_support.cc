@@ -60,7 +60,7 @@ std::string FromNative(const fs::path& path) {
 }
 
 // A path given at build time as the build machine spells it, as the
-// converter takes it here (under wine, "/work/x" is "Z:\work\x").
+// converter takes it here (under wine, "/src/x" is "Z:\src\x").
 std::string BuildPath(const char* path) {
 #ifdef _WIN32
   return FromNative(fs::absolute(Native(path)));
