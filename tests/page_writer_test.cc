@@ -10,6 +10,8 @@
 #include <csignal>
 #endif
 
+#include "core/hex.h"
+#include "pages/page_grammar.h"
 #include "platform/page_file.h"
 #include "platform/page_writer.h"
 #include "tests/test_support.h"
@@ -30,9 +32,14 @@ TEST(PageWriter, LineFeedsBecomeCrLf) {
 
 TEST(PageWriter, Numbers) {
   hz::PageWriter w;
-  w.CharRef(0xF040);
-  w.CharRef(0x00AB);
+  hz::FormatCharRef(0xF040, w.Reserve(hz::kCharRefLength));
+  hz::FormatCharRef(0x00AB, w.Reserve(hz::kCharRefLength));
   EXPECT_EQ(w.str(), "&#xF040;&#x00AB;");
+  uint32_t code = 0;
+  EXPECT_TRUE(hz::ParseCharRef("&#xf7dd;x", 9, &code));
+  EXPECT_EQ(code, 0xF7DDu);
+  EXPECT_FALSE(hz::ParseCharRef("&#xF7D;", 7, &code));
+  EXPECT_FALSE(hz::ParseCharRef("&#xF7DG;", 8, &code));
   EXPECT_EQ(hz::Hex4(0xF7DD), "F7DD");
   // Signed numbers from the files: "%04d" pads after the sign.
   w.Clear();
@@ -53,7 +60,7 @@ TEST(PageWriter, MemoryWriterGrows) {
   for (int i = 0; i < 3000; ++i) {
     w.Put('a');
     w.Write("b\n", 2);
-    w.CharRef(0xF040);
+    hz::FormatCharRef(0xF040, w.Reserve(hz::kCharRefLength));
     expected += "ab\r\n&#xF040;";
   }
   const std::string line(20000, 'x');

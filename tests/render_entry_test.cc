@@ -17,7 +17,7 @@ std::string OneRecord(const std::string& text) {
 }
 
 std::string Key(const std::string& text) {
-  return std::string(hz::kKeyOpen) + text + "</key>\r\n";
+  return std::string(hz::kKeyOpen) + hz::kWrittenFormKeyType + hz::kTagEnd + text + "</key>\r\n";
 }
 
 TEST(RenderEntry, ListModeEntryStructure) {

@@ -1,10 +1,11 @@
-// Hexadecimal digits as the converter reads them: in character references
+// Hexadecimal digits as the converter reads and writes them: in character references
 // ("&#xF040;"), gaiji codes ("F040"), code points ("U+9AD9") and font files.
 #ifndef HZ2HTML_CORE_HEX_H_
 #define HZ2HTML_CORE_HEX_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace hz {
 
@@ -27,6 +28,23 @@ inline bool ParseHexDigits(const char* s, size_t n, uint32_t* value) {
   }
   *value = v;
   return n > 0 && n <= 8;
+}
+
+// Formats the four upper-case hexadecimal digits of a 16-bit code ("F040")
+// into the four bytes at hex.
+inline void FormatHex4(uint32_t code, char* hex) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  hex[0] = kDigits[(code >> 12) & 15];
+  hex[1] = kDigits[(code >> 8) & 15];
+  hex[2] = kDigits[(code >> 4) & 15];
+  hex[3] = kDigits[code & 15];
+}
+
+// The four digits of FormatHex4 as a string.
+inline std::string Hex4(uint32_t code) {
+  char hex[4];
+  FormatHex4(code, hex);
+  return std::string(hex, 4);
 }
 
 }  // namespace hz

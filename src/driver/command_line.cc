@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
-#include "platform/lead_byte.h"
+#include "platform/shift_jis.h"
 
 namespace hz {
 

@@ -1,7 +1,7 @@
 #include "driver/output_dirs.h"
 
 #include "platform/file_system.h"
-#include "platform/lead_byte.h"
+#include "platform/shift_jis.h"
 
 namespace hz {
 

@@ -6,9 +6,11 @@
 #include "data/list_file.h"
 #include "data/marker_index.h"
 #include "core/book_pages.h"
+#include "html/keys.h"
 #include "html/marker_cursor.h"
 #include "html/page_frame.h"
 #include "html/render_entry.h"
+#include "pages/page_grammar.h"
 
 namespace hz {
 
@@ -68,7 +70,7 @@ bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
     const DictionaryNames& names = kDictionaryNames;
     CMarkerIndex markers;
     LoadMarkerLists(&markers, dict, names.kanji_markers, std::size(names.kanji_markers));
-    out.Lit("<dl>\n");
+    out.Lit(kListOpen);
     RecordFiles files(dict, PageOf(PageKind::kKanji).record_base);
     CListFile kana(dict.File(names.kana_list), 1);
     CListFile kaku(dict.File(names.kaku_list), 1);
@@ -80,25 +82,25 @@ bool WriteKanjiPage(const std::string& in_path, const std::string& page_path,
     MarkerCursor cursor(markers);
     for (int32_t k = 1; k <= count; ++k) {
       RenderEntry(page, true, EntryRef{k, 0, k});
-      // "<key type=\"かな\">"
       kana_keys.ForEach(k, [&out, &tally](const KeyEntry& e) {
-        out.Lit("<key type=\"\x82\xA9\x82\xC8\">");
+        OpenKeyElement(out, kKanaKeyType);
         WriteCutKey(e, out);
-        out.Lit("</key>\n");
+        out.Lit(kKeyClose);
         ++tally.keys;
       });
       kaku_keys.ForEach(k, [&out](const KeyEntry& e) {
-        out.Lit("<!-- {KAKU");
+        out.Lit(kMarkerOpen);
+        out.Lit(kKakuMarker);
         WriteCutKey(e, out);
-        out.Lit("} -->\n");
+        out.Lit(kMarkerClose);
       });
       cursor.Step(k, 0, true, out);
-      out.Lit("</dd>\n");
+      out.Lit(kDefinitionEnd);
     }
     tally.entries += count;
     cursor.Tally(&tally);
     files.ReportDamage();
-    out.Lit("</dl>\n");
+    out.Lit(kListClose);
   });
 }
 

@@ -21,7 +21,7 @@ struct KeyOutput {
 };
 
 void OpenKey(PageWriter& out, PageTally& tally) {
-  out.Lit(kKeyOpen);
+  OpenKeyElement(out, kWrittenFormKeyType);
   ++tally.keys;
 }
 
@@ -31,7 +31,7 @@ void OpenKey(PageWriter& out, PageTally& tally) {
 void PutHeadwordChar(uint32_t code, const unsigned char* at, const KeyOutput& k) {
   if (code >= kPrivateAreaStart) {
     const uint32_t mapped = MapGaijiCode(code);
-    k.out.CharRef(mapped);
+    FormatCharRef(mapped, k.out.Reserve(kCharRefLength));
     const TextSpot spot{k.entry, at, true};
     k.tally.Reference(mapped, &spot);
   } else if (code < 0x100) {
@@ -188,7 +188,7 @@ void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally& tally) 
       p += 2;
       run = p;
       if (code < kCapturedRefStart) break;
-      out.CharRef(MapGaijiCode(code));
+      FormatCharRef(MapGaijiCode(code), out.Reserve(kCharRefLength));
       tally.Reference(MapGaijiCode(code), nullptr);
     }
     out.Lit(kKeyClose);

@@ -9,6 +9,7 @@
 #define HZ2HTML_HTML_KEYS_H_
 
 #include "html/page_tally.h"
+#include "pages/page_grammar.h"
 #include "platform/page_writer.h"
 
 namespace hz {
@@ -20,10 +21,18 @@ void WriteHeadwordKeys(const char* text, PageWriter& out, PageTally& tally);
 // captured: the zero-terminated capture, as the renderer wrote it.
 void WriteCapturedKeys(const char* captured, PageWriter& out, PageTally& tally);
 
-// The key element's opening tag ("<key type=\"表記\">", Shift-JIS) and
-// closing tag.
-constexpr char kKeyOpen[] = "<key type=\"\x95\x5C\x8B\x4C\">";
-constexpr char kKeyClose[] = "</key>\n";
+// The type of the headword keys and captured keys: 表記 (Shift-JIS).
+constexpr char kWrittenFormKeyType[] = "\x95\x5C\x8B\x4C";
+// The type of the kanji page's kana keys: かな.
+constexpr char kKanaKeyType[] = "\x82\xA9\x82\xC8";
+
+// Opens a key element of the type.
+template <size_t N>
+void OpenKeyElement(PageWriter& out, const char (&type)[N]) {
+  out.Lit(kKeyOpen);
+  out.Lit(type);
+  out.Lit(kTagEnd);
+}
 
 }  // namespace hz
 

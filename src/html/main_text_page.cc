@@ -10,6 +10,7 @@
 #include "html/marker_cursor.h"
 #include "html/page_frame.h"
 #include "html/render_entry.h"
+#include "pages/page_grammar.h"
 
 namespace hz {
 
@@ -53,7 +54,7 @@ bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
     CListFile headwords(list_name, 0);
     if (files.dat.GetCount() == 0) TellPageEmptied(files.dat_name, files.dat.IsMissing(), tally);
     if (headwords.GetCount() == 0) TellPageEmptied(list_name, headwords.IsMissing(), tally);
-    out.Lit("<dl>\n");
+    out.Lit(kListOpen);
     const RenderContext page{out, files, links, options, tally};
     MarkerCursor cursor(markers);
     EntriesWithoutText skipped;
@@ -71,7 +72,7 @@ bool WriteMainTextPage(const std::string& in_path, const std::string& page_path,
       }
       cursor.Step(e.record, e.offset, present, out);
     }
-    out.Lit("</dl>\n");
+    out.Lit(kListClose);
     skipped.Tell(list_name);
     tally.entries += count - skipped.count();
     tally.skipped += skipped.count();

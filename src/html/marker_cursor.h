@@ -7,6 +7,7 @@
 
 #include "data/marker_index.h"
 #include "html/page_tally.h"
+#include "pages/page_grammar.h"
 #include "platform/page_writer.h"
 
 namespace hz {
@@ -24,9 +25,10 @@ class MarkerCursor {
     while (cursor_ < count_ && sorted_[cursor_]->record == record &&
            sorted_[cursor_]->offset == offset) {
       if (write) {
-        out.Lit("<!-- {MUL");
+        out.Lit(kMarkerOpen);
+        out.Lit(kMulMarker);
         out.Dec4(sorted_[cursor_]->code);
-        out.Lit("} -->\n");
+        out.Lit(kMarkerClose);
         ++written_;
       }
       ++cursor_;

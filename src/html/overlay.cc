@@ -1,5 +1,7 @@
 #include "html/overlay.h"
 
+#include "core/book_pages.h"
+
 namespace hz {
 
 namespace {
@@ -28,18 +30,12 @@ void CopyName(const char (&from)[N], char (&to)[N + 1]) {
 
 // The tags a style code opens and closes with; empty for the codes that
 // open and close nothing.
-struct StyleTags {
-  const char* open;
-  const char* close;
-  uint8_t open_length, close_length;
-};
-
-StyleTags TagsOf(int32_t style) {
+StyleTags TagsOfCode(int32_t style) {
   switch (style) {
-    case 4: return {"<i>", "</i>", 3, 4};
-    case 5: return {"<b>", "</b>", 3, 4};
+    case 4: return TagsOf(PageStyle::kItalic);
+    case 5: return TagsOf(PageStyle::kBold);
     case 100:
-    case 102: return {"<sub>", "</sub>", 5, 6};
+    case 102: return TagsOf(PageStyle::kSubscript);
     default: return {"", "", 0, 0};
   }
 }
@@ -114,7 +110,7 @@ void Overlay::Apply(uint32_t pos) {
 }
 
 void Overlay::CloseStyle() {
-  const StyleTags tags = TagsOf(style_code_);
+  const StyleTags tags = TagsOfCode(style_code_);
   out_.Write(tags.close, tags.close_length);
   style_end_ = kNone;
   style_code_ = 0;
@@ -125,10 +121,10 @@ void Overlay::CloseLink() {
   switch (link_kind_) {
     case kLinkSameRecord:
     case kLinkOtherRecord:
-    case kLinkMainText: out_.Lit("</a>"); break;
+    case kLinkMainText: out_.Lit(kLinkClose); break;
     case kLinkImage:
-    case kLinkUseImage: out_.Lit("\">"); break;
-    case kLinkMedia: out_.Lit("</object>"); break;
+    case kLinkUseImage: out_.Lit(kTagEnd); break;
+    case kLinkMedia: out_.Lit(kObjectClose); break;
     default: break;
   }
 }
@@ -148,7 +144,7 @@ static uint64_t SpanEnd(uint32_t pos, uint32_t length) {
 void Overlay::OpenStyle(uint32_t pos, const StyleSpan& span) {
   style_end_ = SpanEnd(pos, span.length);
   style_code_ = span.style;
-  const StyleTags tags = TagsOf(span.style);
+  const StyleTags tags = TagsOfCode(span.style);
   out_.Write(tags.open, tags.open_length);
 }
 
@@ -160,19 +156,22 @@ void Overlay::OpenLink(uint32_t pos, const LinkSpan& span) {
   switch (span.kind) {
     case kLinkSameRecord:
     case kLinkOtherRecord:
-      out_.Lit("<a href=\"#");
+      out_.Lit(kLinkOpen);
+      out_.Put('#');
       out_.Dec4(span.kind == kLinkSameRecord ? record_ : span.target);
       out_.Put('-');
       out_.Str(label);
-      out_.Lit("\">");
+      out_.Lit(kTagEnd);
       break;
     case kLinkMainText:
       if (label[0] >= '0' && label[0] <= '9') {
-        out_.Lit("<a href=\"honbun.html#");
+        out_.Lit(kLinkOpen);
+        out_.Str(PageOf(PageKind::kMainText).file_name);
+        out_.Put('#');
         out_.Dec4(span.target);
         out_.Put('-');
         out_.Str(label);
-        out_.Lit("\">");
+        out_.Lit(kTagEnd);
       } else {
         link_end_ = kNone;
         link_kind_ = 0;
@@ -236,18 +235,18 @@ void Overlay::OpenMedia(uint32_t pos, const LinkSpan& span) {
   CopyName(name->stem, stem);
   const bool object = span.kind == kLinkMedia;
   if (object) {
-    out_.Lit("<object data=\"");
+    out_.Lit(kObjectOpen);
   } else {
-    out_.Lit("<img src=\"");
+    out_.Lit(kImageOpen);
   }
   out_.Str(dir);
   out_.Str(stem);
   out_.Put('.');
   out_.Str(ext);
   if (object) {
-    out_.Lit("\" >");
+    out_.Lit(kObjectLabel);
   } else {
-    out_.Lit("\" alt=\"");
+    out_.Lit(kImageCaption);
   }
 }
 
@@ -255,11 +254,11 @@ void Overlay::WriteAnchor(const AnchorEntry& anchor) {
   char name[5];
   CopyName(anchor.name, name);
   if (!IsAsciiLetter(name[0])) return;
-  out_.Lit("<a name=\"");
+  out_.Lit(kAnchorOpen);
   out_.Dec4(record_);
   out_.Put('-');
   out_.Str(name);
-  out_.Lit("\"></a>");
+  out_.Lit(kAnchorClose);
 }
 
 }  // namespace hz

@@ -18,6 +18,7 @@
 
 #include "data/records.h"
 #include "html/render_context.h"
+#include "pages/page_grammar.h"
 #include "platform/page_writer.h"
 
 namespace hz {
@@ -34,9 +35,9 @@ struct LineState {
   bool BreakFirstLine(PageWriter& out, bool list_mode) {
     if (!first_line) return false;
     if (list_mode) {
-      out.Lit("</dt>\n<dd>");
+      out.Lit(kTermEnd);
     } else {
-      out.Lit("<br />\n");
+      out.Lit(kLineBreak);
     }
     first_line = false;
     line_bytes = 0;
@@ -45,7 +46,7 @@ struct LineState {
   // A CR that does not end the entry: the first line's break, or a break
   // after a later line that wrote text and did not open with a media link.
   void EndLine(PageWriter& out, bool list_mode) {
-    if (!BreakFirstLine(out, list_mode) && line_bytes > 0 && !media_break) out.Lit("<br />\n");
+    if (!BreakFirstLine(out, list_mode) && line_bytes > 0 && !media_break) out.Lit(kLineBreak);
     media_break = false;
     line_bytes = 0;
   }

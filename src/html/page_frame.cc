@@ -1,5 +1,7 @@
 #include "html/page_frame.h"
 
+#include "pages/page_grammar.h"
+
 namespace hz {
 
 bool OpenPage(PageFile& page, const std::string& path, const char* title, Report* report) {
@@ -8,14 +10,14 @@ bool OpenPage(PageFile& page, const std::string& path, const char* title, Report
     return false;
   }
   PageWriter& out = page.out();
-  out.Lit("<html>\n<head>\n<title>");
+  out.Lit(kPageHeadOpen);
   out.Str(title);
-  out.Lit("</title>\n</head>\n<body>\n");
+  out.Lit(kPageHeadClose);
   return true;
 }
 
 bool ClosePage(PageFile& page, Report* report) {
-  page.out().Lit("</body>\n</html>\n");
+  page.out().Lit(kPageTail);
   if (!page.Commit()) {
     if (report) report->CannotWrite(page.path(), page.error());
     return false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/hex.h"
 #include "html/sjis.h"
 #include "platform/code_page.h"
 #include "platform/page_writer.h"

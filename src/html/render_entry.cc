@@ -5,6 +5,7 @@
 #include "html/keys.h"
 #include "html/overlay.h"
 #include "html/sjis.h"
+#include "pages/page_grammar.h"
 
 namespace hz {
 
@@ -98,17 +99,6 @@ inline uint32_t PlainRunEnd(const unsigned char* text, uint32_t pos, uint64_t li
   return end;
 }
 
-// What a single byte is written as: an escape, or nothing (printable
-// characters are copied as part of a plain run).
-const char* EscapeOf(unsigned char c) {
-  switch (c) {
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '&': return "&amp;";
-    default: return nullptr;
-  }
-}
-
 // Writes the double-byte character at spot.at: the private-area stand-ins
 // for 【 and 】 as the brackets themselves, other private-area characters as
 // references, the rest as their two bytes. A running capture takes the same
@@ -119,7 +109,9 @@ void RenderDoubleByte(const TextSpot& spot, PageWriter& out, Capture& capture, P
   if (code == kPrivateClose) code = kLenticularClose;
   if (code >= kPrivateAreaStart) {
     const uint32_t mapped = MapGaijiCode(code);
-    capture.Append(out.CharRef(mapped), 8);
+    char* ref = out.Reserve(kCharRefLength);
+    FormatCharRef(mapped, ref);
+    capture.Append(ref, static_cast<int>(kCharRefLength));
     tally.Reference(mapped, &spot);
     return;
   }
@@ -136,11 +128,11 @@ void RenderDoubleByte(const TextSpot& spot, PageWriter& out, Capture& capture, P
 
 // The opening of a list-mode entry: "<dt id=\"RRRR-NNNN\">".
 void WriteEntryId(const EntryRef& ref, PageWriter& out) {
-  out.Lit("<dt id=\"");
+  out.Lit(kEntryOpen);
   out.Dec4(ref.record);
   out.Put('-');
   out.Dec4(ref.entryNo);
-  out.Lit("\">");
+  out.Lit(kTagEnd);
 }
 
 }  // namespace
@@ -181,7 +173,7 @@ void RenderEntry(const RenderContext& page, bool list_mode, const EntryRef& ref)
         // is pending is closed inside the definition.
         line.BreakFirstLine(out, true);
         overlay.ClosePending();
-        out.Lit("</dd>\n\n");
+        out.Lit(kEntryEnd);
         closed = true;
         break;
       }
@@ -195,7 +187,7 @@ void RenderEntry(const RenderContext& page, bool list_mode, const EntryRef& ref)
       pos += 2;
     } else {
       ++pos;
-      if (const char* escape = EscapeOf(c)) {
+      if (const char* escape = EntityOf(c)) {
         out.Str(escape);
         capture.Append(escape, static_cast<int>(std::strlen(escape)));
         ++line.line_bytes;

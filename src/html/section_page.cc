@@ -2,6 +2,7 @@
 
 #include "html/page_frame.h"
 #include "html/render_entry.h"
+#include "pages/page_grammar.h"
 
 namespace hz {
 
@@ -10,9 +11,9 @@ bool WriteSectionPage(const std::string& in_path, const std::string& page_path,
                       PageTally& tally) {
   return WriteDictionaryPage(in_path, page_path, title, tally,
                              [&](PageWriter& out, const Dictionary& dict, const LinkTables& links) {
-    out.Lit("<h1>");
+    out.Lit(kSectionHeadingOpen);
     out.Str(title);
-    out.Lit("</h1>\n<p></p>\n");
+    out.Lit(kSectionHeadingClose);
     RecordFiles files(dict, section_id);
     const RenderContext page{out, files, links, options, tally};
     const int32_t count = files.dat.GetCount();

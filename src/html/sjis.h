@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/lead_byte.h"
+#include "platform/shift_jis.h"
 
 namespace hz {
 

@@ -5,6 +5,7 @@
 #define HZ2HTML_PLATFORM_CODE_PAGE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace hz {
@@ -12,6 +13,11 @@ namespace hz {
 // Appends the UTF-8 form of the Shift-JIS bytes sjis[0..n) to *utf8; false,
 // appending nothing, when the bytes have no such form.
 bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8);
+
+// The Unicode code points of single Shift-JIS characters (a byte, or a
+// double-byte code lead x 256 + trail) into points[0..n): 0 for a code that
+// code page 932 holds no character for.
+void ShiftJisCodePoints(const uint32_t* codes, size_t n, uint32_t* points);
 
 // The Shift-JIS form of UTF-8 text, with no best-fit mapping (a ¥ never
 // becomes a backslash); false when the text is not UTF-8 or a character has

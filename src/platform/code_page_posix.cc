@@ -3,7 +3,8 @@
 #include <iconv.h>
 
 #include "platform/file_system.h"
-#include "platform/lead_byte.h"
+#include "core/utf8.h"
+#include "platform/shift_jis.h"
 
 namespace hz {
 
@@ -51,6 +52,28 @@ size_t AsciiCharacters(const std::string& text, bool shift_jis) {
 
 bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
   return Convert("UTF-8", "CP932", sjis, n, utf8);
+}
+
+void ShiftJisCodePoints(const uint32_t* codes, size_t n, uint32_t* points) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  for (size_t i = 0; i < n; ++i) {
+    points[i] = 0;
+    if (cd == reinterpret_cast<iconv_t>(-1)) continue;
+    char in[2];
+    size_t in_left = 0;
+    if (codes[i] > 0xFF) in[in_left++] = static_cast<char>(codes[i] >> 8);
+    in[in_left++] = static_cast<char>(codes[i] & 0xFF);
+    char out[8];
+    char* ip = in;
+    char* op = out;
+    size_t out_left = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &ip, &in_left, &op, &out_left) == static_cast<size_t>(-1) || in_left != 0) continue;
+    const size_t len = sizeof out - out_left;
+    uint32_t cp = 0;
+    if (len > 0 && ReadUtf8(out, op, &cp) == len) points[i] = cp;
+  }
+  if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
 }
 
 bool Utf8AsShiftJis(const std::string& utf8, std::string* sjis) {

@@ -21,6 +21,19 @@ bool AppendShiftJisAsUtf8(const char* sjis, size_t n, std::string* utf8) {
   return true;
 }
 
+void ShiftJisCodePoints(const uint32_t* codes, size_t n, uint32_t* points) {
+  for (size_t i = 0; i < n; ++i) {
+    points[i] = 0;
+    char in[2];
+    int in_len = 0;
+    if (codes[i] > 0xFF) in[in_len++] = static_cast<char>(codes[i] >> 8);
+    in[in_len++] = static_cast<char>(codes[i] & 0xFF);
+    wchar_t wide[2];
+    const int got = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, in, in_len, wide, 2);
+    if (got == 1) points[i] = static_cast<uint32_t>(wide[0]);
+  }
+}
+
 bool Utf8AsShiftJis(const std::string& utf8, std::string* sjis) {
   sjis->clear();
   if (utf8.empty()) return true;

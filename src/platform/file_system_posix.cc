@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "platform/lead_byte.h"
+#include "platform/shift_jis.h"
 
 namespace hz {
 

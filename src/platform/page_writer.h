@@ -16,33 +16,6 @@
 
 namespace hz {
 
-// Formats the four upper-case hexadecimal digits of a 16-bit code ("F040")
-// into the four bytes at hex.
-inline void FormatHex4(uint32_t code, char* hex) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  hex[0] = kDigits[(code >> 12) & 15];
-  hex[1] = kDigits[(code >> 8) & 15];
-  hex[2] = kDigits[(code >> 4) & 15];
-  hex[3] = kDigits[code & 15];
-}
-
-// The four digits of FormatHex4 as a string.
-inline std::string Hex4(uint32_t code) {
-  char hex[4];
-  FormatHex4(code, hex);
-  return std::string(hex, 4);
-}
-
-// Formats the character reference "&#xHHLL;" of a 16-bit code (upper-case
-// digits) into the eight bytes at ref.
-inline void FormatCharRef(uint32_t code, char* ref) {
-  ref[0] = '&';
-  ref[1] = '#';
-  ref[2] = 'x';
-  FormatHex4(code, ref + 3);
-  ref[7] = ';';
-}
-
 class PageWriter {
  public:
   static constexpr size_t kBufferSize = size_t{1} << 18;
@@ -103,14 +76,13 @@ class PageWriter {
     }
     Dec4Long(v);
   }
-  // The character reference "&#xHHLL;" of a 16-bit code, upper-case
-  // digits. Returns the eight bytes written, valid until the next write.
-  const char* CharRef(uint32_t code) {
-    if (end_ - pos_ < 8) MakeRoom(8);
-    char* ref = pos_;
-    FormatCharRef(code, ref);
-    pos_ += 8;
-    return ref;
+  // Room for n more bytes (at most 64), which the caller fills in at once:
+  // they hold no line feed. Valid until the next write.
+  char* Reserve(size_t n) {
+    if (static_cast<size_t>(end_ - pos_) < n) MakeRoom(n);
+    char* at = pos_;
+    pos_ += n;
+    return at;
   }
 
   // Writes the buffer to the file; false once any write has failed.
