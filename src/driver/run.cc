@@ -26,27 +26,36 @@ namespace hz {
 
 namespace {
 
+// The run's own standard output.
+class StandardOutput final : public ConsoleOutput {
+ public:
+  void Line(Kind kind, const std::string& line) override {
+    std::fputs(line.c_str(), stdout);
+    // A progress line is seen before its file is written.
+    if (kind != Kind::kMessage) std::fflush(stdout);
+  }
+};
+
 // Checks that in_path holds name as a directory; prints the message and
 // returns false otherwise.
-bool CheckInputDirectory(const std::string& in_path, const char* name) {
+bool CheckInputDirectory(const std::string& in_path, const char* name, ConsoleOutput& out) {
   const std::string composed = in_path + name;
   bool is_directory = false;
   if (!QueryFileStatus(ResolveDictionaryName(in_path, name), &is_directory)) {
-    std::printf("%s not found\n", composed.c_str());
+    out.Line(ConsoleOutput::Kind::kMessage, composed + " not found\n");
     return false;
   }
   if (!is_directory) {
-    std::printf("%s is not directory\n", composed.c_str());
+    out.Line(ConsoleOutput::Kind::kMessage, composed + " is not directory\n");
     return false;
   }
   return true;
 }
 
 // Prints the progress line of a page and writes the page with its writer.
-bool WritePage(const BookPage& page, const RunOptions& options, PageTally& tally) {
+bool WritePage(const BookPage& page, const RunOptions& options, PageTally& tally, ConsoleOutput& out) {
   const std::string path = options.out_path + page.file_name;
-  std::printf("->%s\n", path.c_str());
-  std::fflush(stdout);
+  out.Line(ConsoleOutput::Kind::kProgress, "->" + path + "\n");
   switch (page.kind) {
     case PageKind::kSection:
       return WriteSectionPage(options.in_path, path, page.record_base, page.title, options, tally);
@@ -78,7 +87,8 @@ GaijiFiles NameGaiji(const RunOptions& options, const GaijiInventory& inventory,
 
 // The gaiji files, each announced like a page. A GaijiMap.xml or Gaiji.xml
 // that the converter did not write is the user's and is kept.
-bool WriteGaijiFiles(const RunOptions& options, const GaijiInventory& inventory, RunReport* report) {
+bool WriteGaijiFiles(const RunOptions& options, const GaijiInventory& inventory, RunReport* report,
+                     ConsoleOutput& out) {
   const GaijiFiles gaiji = NameGaiji(options, inventory, report);
   struct {
     const char* name;
@@ -95,8 +105,7 @@ bool WriteGaijiFiles(const RunOptions& options, const GaijiInventory& inventory,
       std::fflush(stderr);
       continue;
     }
-    std::printf("->%s\n", path.c_str());
-    std::fflush(stdout);
+    out.Line(ConsoleOutput::Kind::kProgress, "->" + path + "\n");
     if (const int error = f.write(path, gaiji)) {
       report->CannotWrite(path, error);
       return false;
@@ -107,21 +116,23 @@ bool WriteGaijiFiles(const RunOptions& options, const GaijiInventory& inventory,
 
 // The six pages and the project file, in that order, and with --gaiji the
 // gaiji files; false when one could not be written (the run stops there).
-bool WriteBook(const RunOptions& options, RunReport* report) {
+bool WriteBook(const RunOptions& options, RunReport* report, ConsoleOutput& out) {
   std::unique_ptr<GaijiInventory> gaiji;
   if (options.gaiji) gaiji = std::make_unique<GaijiInventory>();
   for (const BookPage& page : kBookPages) {
     PageTally tally(page.file_name, report, gaiji.get());
-    if (!WritePage(page, options, tally)) return false;
+    if (!WritePage(page, options, tally, out)) return false;
     report->PageSummary(tally);
   }
   if (!WriteBookProjectFile(options.out_path, *report)) return false;
-  return !gaiji || WriteGaijiFiles(options, *gaiji, report);
+  return !gaiji || WriteGaijiFiles(options, *gaiji, report, out);
 }
 
 }  // namespace
 
-int RunConverter(int argc, const char* const* argv) {
+int RunConverter(int argc, const char* const* argv, ConsoleOutput* console) {
+  StandardOutput standard_output;
+  ConsoleOutput& out = console ? *console : standard_output;
   if (!StartFramework()) {
     std::fputs("Fatal Error: MFC initialization failed\n", stderr);
     std::fflush(stderr);
@@ -130,7 +141,7 @@ int RunConverter(int argc, const char* const* argv) {
   RunOptions options;
   std::vector<std::string> ignored;
   const CommandLineResult parsed = ParseCommandLine(argc, argv, &options, &ignored);
-  RunReport report(options.verbose);
+  RunReport report(options.verbose, &out);
   if (parsed == CommandLineResult::kRun || parsed == CommandLineResult::kUsage) {
     for (const std::string& message : ignored) report.Warn(message);
   }
@@ -139,21 +150,20 @@ int RunConverter(int argc, const char* const* argv) {
       std::fputs(kUsageLine, stderr);
       return kExitUsage;
     case CommandLineResult::kHelp:
-      std::fputs(HelpText().c_str(), stdout);
+      out.Line(ConsoleOutput::Kind::kMessage, HelpText());
       return kExitSuccess;
     case CommandLineResult::kVersion:
-      std::fputs(kBanner, stdout);
+      out.Line(ConsoleOutput::Kind::kBanner, kBanner);
       return kExitSuccess;
     case CommandLineResult::kRun:
       break;
   }
-  if (!CheckInputDirectory(options.in_path, "DATA") ||
-      !CheckInputDirectory(options.in_path, "LIST")) {
+  if (!CheckInputDirectory(options.in_path, "DATA", out) ||
+      !CheckInputDirectory(options.in_path, "LIST", out)) {
     std::fflush(stdout);
     return kExitUsage;
   }
-  std::fputs(kBanner, stdout);
-  std::fflush(stdout);
+  out.Line(ConsoleOutput::Kind::kBanner, kBanner);
   std::string level;
   int error = 0;
   if (!CreateOutputDirectories(options.out_path, &level, &error)) {
@@ -162,7 +172,7 @@ int RunConverter(int argc, const char* const* argv) {
     return kExitWriteFailure;
   }
   RemoveTemporaryFileOnInterrupt();
-  const bool written = WriteBook(options, &report);
+  const bool written = WriteBook(options, &report, out);
   report.Finish();
   std::fflush(stdout);
   if (!written) return kExitWriteFailure;

@@ -30,7 +30,13 @@ void RunReport::Damaged(const std::string& path, const std::string& what) {
 
 void RunReport::UnknownLinkKind(uint32_t kind) {
   // The kind in hexadecimal, as the unsigned 32-bit value it holds.
-  std::printf("unknown link type %04x\n", static_cast<unsigned>(kind));
+  char line[32];
+  std::snprintf(line, sizeof line, "unknown link type %04x\n", static_cast<unsigned>(kind));
+  if (out_) {
+    out_->Line(ConsoleOutput::Kind::kMessage, line);
+  } else {
+    std::fputs(line, stdout);
+  }
 }
 
 void RunReport::CannotWrite(const std::string& path, int error) {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/report.h"
+#include "driver/run.h"
 #include "html/page_tally.h"
 
 namespace hz {
@@ -25,7 +26,8 @@ class RunReport final : public Report {
  public:
   static constexpr int kMaxWarnings = 20;
 
-  explicit RunReport(bool verbose) : verbose_(verbose) {}
+  // out: where "unknown link type" goes (standard output when null).
+  explicit RunReport(bool verbose, ConsoleOutput* out = nullptr) : verbose_(verbose), out_(out) {}
 
   void Missing(const std::string& path) override;
   void Damaged(const std::string& path, const std::string& what) override;
@@ -42,6 +44,7 @@ class RunReport final : public Report {
 
  private:
   bool verbose_;
+  ConsoleOutput* out_;
   std::set<std::string> told_;  // path and kind (or "missing") already told
   int64_t warnings_ = 0;    // about files, the first 20 printed
   bool own_warnings_ = false;
