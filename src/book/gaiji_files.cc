@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/hex.h"
 #include "platform/file_system.h"
 #include "platform/input_file.h"
 #include "platform/page_file.h"
@@ -19,33 +20,6 @@ namespace {
 constexpr char kXmlDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n";
 constexpr size_t kGlyphsPerRow = 94;
 
-// The hex digits of the glyphs, 4 pixels wide and 5 high, a row of pixels
-// per 4 bits (the highest bit the leftmost pixel).
-constexpr uint8_t kDigits[16][5] = {
-    {0x6, 0x9, 0x9, 0x9, 0x6},  // 0
-    {0x2, 0x6, 0x2, 0x2, 0x7},  // 1
-    {0x6, 0x9, 0x2, 0x4, 0xF},  // 2
-    {0xE, 0x1, 0x6, 0x1, 0xE},  // 3
-    {0x9, 0x9, 0xF, 0x1, 0x1},  // 4
-    {0xF, 0x8, 0xE, 0x1, 0xE},  // 5
-    {0x6, 0x8, 0xE, 0x9, 0x6},  // 6
-    {0xF, 0x1, 0x2, 0x4, 0x4},  // 7
-    {0x6, 0x9, 0x6, 0x9, 0x6},  // 8
-    {0x6, 0x9, 0x7, 0x1, 0x6},  // 9
-    {0x6, 0x9, 0xF, 0x9, 0x9},  // A
-    {0xE, 0x9, 0xE, 0x9, 0xE},  // B
-    {0x7, 0x8, 0x8, 0x8, 0x7},  // C
-    {0xE, 0x9, 0x9, 0x9, 0xE},  // D
-    {0xF, 0x8, 0xE, 0x8, 0xF},  // E
-    {0xF, 0x8, 0xE, 0x8, 0x8},  // F
-};
-
-// Draws hex digit d with its top left dot at (row, column).
-void DrawDigit(Glyph16* glyph, unsigned d, size_t row, size_t column) {
-  for (size_t y = 0; y < 5; ++y) {
-    glyph->rows[row + y] |= static_cast<uint16_t>(kDigits[d][y] << (12 - column));
-  }
-}
 
 void XmlHead(PageWriter& out) {
   out.Lit(kXmlDeclaration);
@@ -105,18 +79,6 @@ GaijiFiles MergeGaijiTable(std::vector<GaijiUse> uses, std::vector<GaijiTableRow
 
 std::string GaijiEbcode(size_t n) {
   return Hex4(static_cast<uint32_t>((0xB1 + n / kGlyphsPerRow) << 8 | (0x21 + n % kGlyphsPerRow)));
-}
-
-Glyph16 PlaceholderGlyph(uint32_t code) {
-  Glyph16 glyph;
-  glyph.rows[0] = glyph.rows[15] = 0xFFFF;
-  for (size_t y = 1; y < 15; ++y) glyph.rows[y] = 0x8001;
-  // Two digits over two, centred inside the box.
-  DrawDigit(&glyph, (code >> 12) & 0xF, 2, 3);
-  DrawDigit(&glyph, (code >> 8) & 0xF, 2, 9);
-  DrawDigit(&glyph, (code >> 4) & 0xF, 9, 3);
-  DrawDigit(&glyph, code & 0xF, 9, 9);
-  return glyph;
 }
 
 std::array<std::string, 16> GlyphLines(const Glyph16& glyph) {

@@ -72,9 +72,6 @@ bool IsOwnGaijiFile(const std::string& path);
 // "B221", ...
 std::string GaijiEbcode(size_t n);
 
-// The placeholder glyph of code: a box showing its four hex digits.
-Glyph16 PlaceholderGlyph(uint32_t code);
-
 // A glyph as Gaiji.xml draws it: 16 lines of 16 characters, '#' for ink.
 std::array<std::string, 16> GlyphLines(const Glyph16& glyph);
 

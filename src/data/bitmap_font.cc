@@ -41,6 +41,7 @@ void ParseHexFont(const std::string& text, const std::set<uint32_t>& wanted,
     if (digits != 32 && digits != 64) return true;
     const size_t per_row = digits / kCell;  // 2 or 4 digits
     Glyph16 g;
+    if (per_row == 2) g.width = 8;
     for (int row = 0; row < kCell; ++row) {
       uint32_t v;
       if (!ParseHexDigits(bits + row * per_row, per_row, &v)) return true;
@@ -137,7 +138,12 @@ struct BdfReader {
 
   void Row(const char* p, size_t n) {
     if (n == 7 && std::memcmp(p, "ENDCHAR", 7) == 0) {
-      if (fits && bitmap_row == height) (*glyphs)[static_cast<uint32_t>(code)] = glyph;
+      if (fits && bitmap_row == height) {
+        // A glyph of eight dots' advance that keeps to the middle columns
+        // is narrow.
+        if (advance > 0 && advance <= 8 && left_ >= 4 && left_ + width <= 12) glyph.width = 8;
+        (*glyphs)[static_cast<uint32_t>(code)] = glyph;
+      }
       bitmap_row = -1;
       return;
     }
@@ -158,7 +164,47 @@ struct BdfReader {
   long top_ = 0, left_ = 0;
 };
 
+// The hex digits of the glyphs, 4 pixels wide and 5 high, a row of pixels
+// per 4 bits (the highest bit the leftmost pixel).
+constexpr uint8_t kDigits[16][5] = {
+    {0x6, 0x9, 0x9, 0x9, 0x6},  // 0
+    {0x2, 0x6, 0x2, 0x2, 0x7},  // 1
+    {0x6, 0x9, 0x2, 0x4, 0xF},  // 2
+    {0xE, 0x1, 0x6, 0x1, 0xE},  // 3
+    {0x9, 0x9, 0xF, 0x1, 0x1},  // 4
+    {0xF, 0x8, 0xE, 0x1, 0xE},  // 5
+    {0x6, 0x8, 0xE, 0x9, 0x6},  // 6
+    {0xF, 0x1, 0x2, 0x4, 0x4},  // 7
+    {0x6, 0x9, 0x6, 0x9, 0x6},  // 8
+    {0x6, 0x9, 0x7, 0x1, 0x6},  // 9
+    {0x6, 0x9, 0xF, 0x9, 0x9},  // A
+    {0xE, 0x9, 0xE, 0x9, 0xE},  // B
+    {0x7, 0x8, 0x8, 0x8, 0x7},  // C
+    {0xE, 0x9, 0x9, 0x9, 0xE},  // D
+    {0xF, 0x8, 0xE, 0x8, 0xF},  // E
+    {0xF, 0x8, 0xE, 0x8, 0x8},  // F
+};
+
+// Draws hex digit d with its top left dot at (row, column).
+void DrawDigit(Glyph16* glyph, unsigned d, size_t row, size_t column) {
+  for (size_t y = 0; y < 5; ++y) {
+    glyph->rows[row + y] |= static_cast<uint16_t>(kDigits[d][y] << (12 - column));
+  }
+}
+
 }  // namespace
+
+Glyph16 PlaceholderGlyph(uint32_t code) {
+  Glyph16 glyph;
+  glyph.rows[0] = glyph.rows[15] = 0xFFFF;
+  for (size_t y = 1; y < 15; ++y) glyph.rows[y] = 0x8001;
+  // Two digits over two, centred inside the box.
+  DrawDigit(&glyph, (code >> 12) & 0xF, 2, 3);
+  DrawDigit(&glyph, (code >> 8) & 0xF, 2, 9);
+  DrawDigit(&glyph, (code >> 4) & 0xF, 9, 3);
+  DrawDigit(&glyph, code & 0xF, 9, 9);
+  return glyph;
+}
 
 bool ParseFontGlyphs(const std::string& text, const std::set<uint32_t>& wanted,
                      std::map<uint32_t, Glyph16>* glyphs, std::string* error) {
@@ -189,18 +235,9 @@ bool ParseFontGlyphs(const std::string& text, const std::set<uint32_t>& wanted,
 
 bool LoadFontGlyphs(const std::string& fs_path, const std::set<uint32_t>& wanted,
                     std::map<uint32_t, Glyph16>* glyphs, std::string* error) {
-  InputFile file(fs_path);
-  if (!file.is_open()) {
-    *error = file.missing() ? "missing" : "cannot be read: " + file.open_error();
-    return false;
-  }
-  if (file.size() > kMaxFontFileSize) {
-    *error = "larger than a font of 16-dot glyphs can be (" + std::to_string(file.size()) + " bytes)";
-    return false;
-  }
-  std::string text(static_cast<size_t>(file.size()), '\0');
-  text.resize(file.ReadAt(0, &text[0], text.size()));
-  return ParseFontGlyphs(text, wanted, glyphs, error);
+  std::string text;
+  return ReadWholeFile(fs_path, kMaxFontFileSize, &text, error) &&
+         ParseFontGlyphs(text, wanted, glyphs, error);
 }
 
 }  // namespace hz

@@ -9,8 +9,8 @@
 //                        Unicode code point), BBX (width, height and offsets
 //                        from the origin) and BITMAP (a row a line).
 //
-// A glyph becomes a 16 x 16 cell: an 8-dot-wide one is centred, a BDF glyph
-// stands on the font's baseline (FONT_ASCENT dots from the top). A glyph
+// A glyph becomes a 16 x 16 cell: an 8-dot-wide one is centred and counts
+// as narrow, a BDF glyph stands on the font's baseline (FONT_ASCENT dots from the top). A glyph
 // that does not fit the cell counts as missing, as does a BDF font whose
 // encoding is not Unicode (CHARSET_REGISTRY other than ISO10646).
 #ifndef HZ2HTML_DATA_BITMAP_FONT_H_
@@ -24,10 +24,13 @@
 
 namespace hz {
 
-// A 16 x 16 glyph: rows from the top, bit 15 the leftmost dot.
+// A 16 x 16 glyph: rows from the top, bit 15 the leftmost dot. A narrow
+// glyph (width 8: an 8-dot-wide glyph of the font) stands in the middle
+// eight columns, bits 11 to 4.
 struct Glyph16 {
   std::array<uint16_t, 16> rows{};
-  bool operator==(const Glyph16& other) const { return rows == other.rows; }
+  uint8_t width = 16;
+  bool operator==(const Glyph16& other) const { return rows == other.rows && width == other.width; }
 };
 
 // The largest font file read (GNU Unifont's is under 4 MiB).
@@ -43,6 +46,10 @@ bool LoadFontGlyphs(const std::string& fs_path, const std::set<uint32_t>& wanted
 // The same for a font already read into memory (tests, fuzz targets).
 bool ParseFontGlyphs(const std::string& text, const std::set<uint32_t>& wanted,
                      std::map<uint32_t, Glyph16>* glyphs, std::string* error);
+
+// The placeholder glyph of a code that no font draws: a box showing its
+// four (lowest) hex digits.
+Glyph16 PlaceholderGlyph(uint32_t code);
 
 }  // namespace hz
 

@@ -164,26 +164,6 @@ uint32_t ParseGaijiCharacter(const std::string& value) {
   return cp >= 0x20 && cp != 0x7F ? cp : 0;
 }
 
-std::string Utf8Of(uint32_t cp) {
-  std::string s;
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | cp >> 6);
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    s += static_cast<char>(0xE0 | cp >> 12);
-    s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | cp >> 18);
-    s += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return s;
-}
-
 std::vector<GaijiTableRow> ParseGaijiTable(const std::string& bytes, const DictFile& name) {
   std::string text = bytes;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "core/utf8.h"
 #include "data/dict_file.h"
 
 namespace hz {
@@ -48,9 +49,6 @@ std::vector<GaijiTableRow> ParseGaijiTable(const std::string& bytes, const DictF
 // The character a "unicode" value names: "U+9AD9", "u+9ad9" or the one
 // character itself in UTF-8; 0 when it names none.
 uint32_t ParseGaijiCharacter(const std::string& value);
-
-// A character (a Unicode code point) in UTF-8.
-std::string Utf8Of(uint32_t cp);
 
 }  // namespace hz
 

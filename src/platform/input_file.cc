@@ -19,4 +19,25 @@ size_t InputFile::ReadAt(uint64_t offset, void* buf, size_t n) {
   return take;
 }
 
+bool ReadWholeFile(const std::string& fs_path, uint64_t max_bytes, std::string* bytes, std::string* reason) {
+  bytes->clear();
+  InputFile file(fs_path);
+  if (!file.is_open()) {
+    *reason = file.missing() ? "missing" : "cannot be read: " + file.open_error();
+    return false;
+  }
+  if (file.size() > max_bytes) {
+    *reason = std::to_string(file.size()) + " bytes, more than the " + std::to_string(max_bytes >> 20) +
+              " MiB read";
+    return false;
+  }
+  bytes->resize(static_cast<size_t>(file.size()));
+  if (file.ReadAt(0, &(*bytes)[0], bytes->size()) != bytes->size()) {
+    bytes->clear();
+    *reason = "cannot be read whole";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace hz

@@ -49,6 +49,12 @@ class InputFile {
   size_t window_len_ = 0;
 };
 
+// Reads the whole file at fs_path into *bytes. False, with the reason in
+// *reason, when it cannot: "missing", "cannot be read: REASON" (the system's
+// text), "N bytes, more than the M MiB read" when it is larger than
+// max_bytes, or "cannot be read whole" when it shrank while being read.
+bool ReadWholeFile(const std::string& fs_path, uint64_t max_bytes, std::string* bytes, std::string* reason);
+
 }  // namespace hz
 
 #endif  // HZ2HTML_PLATFORM_INPUT_FILE_H_

@@ -3,8 +3,8 @@
 // ("&#xF040;") stands for, and Gaiji.xml, which draws each glyph in 16 lines
 // of 16 characters ('#' for ink). Either may be the converter's or the
 // user's own; both are read leniently, element by element.
-#ifndef HZ2HTML_EPWING_GAIJI_XML_H_
-#define HZ2HTML_EPWING_GAIJI_XML_H_
+#ifndef HZ2HTML_MODEL_GAIJI_XML_H_
+#define HZ2HTML_MODEL_GAIJI_XML_H_
 
 #include <cstdint>
 #include <map>
@@ -22,9 +22,9 @@ std::map<uint32_t, std::string> ParseGaijiMap(const std::string& xml);
 // by glyph number; a glyph of another size is left out.
 std::map<std::string, Glyph16> ParseGaijiFont(const std::string& xml);
 
-// Reads a whole small file ("" when it cannot be read).
-std::string ReadSmallFile(const std::string& fs_path);
+// The largest gaiji file read: far more than the private area's glyphs.
+constexpr uint64_t kMaxGaijiFileSize = uint64_t{64} << 20;
 
 }  // namespace hz
 
-#endif  // HZ2HTML_EPWING_GAIJI_XML_H_
+#endif  // HZ2HTML_MODEL_GAIJI_XML_H_

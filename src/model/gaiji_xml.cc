@@ -1,16 +1,12 @@
-#include "epwing/gaiji_xml.h"
+#include "model/gaiji_xml.h"
 
 #include <vector>
 
 #include "core/hex.h"
-#include "platform/input_file.h"
 
 namespace hz {
 
 namespace {
-
-// The largest gaiji file read: far more than the private area's glyphs.
-constexpr uint64_t kMaxGaijiFileSize = uint64_t{64} << 20;
 
 // The value of attribute name in the element text (between '<' and '>').
 std::string Attribute(const std::string& element, const std::string& name) {
@@ -79,14 +75,6 @@ std::map<std::string, Glyph16> ParseGaijiFont(const std::string& xml) {
     font.emplace(ebcode, glyph);
   });
   return font;
-}
-
-std::string ReadSmallFile(const std::string& fs_path) {
-  InputFile file(fs_path);
-  if (!file.is_open() || file.size() > kMaxGaijiFileSize) return "";
-  std::string bytes(static_cast<size_t>(file.size()), '\0');
-  bytes.resize(file.ReadAt(0, &bytes[0], bytes.size()));
-  return bytes;
 }
 
 }  // namespace hz
