@@ -1,11 +1,11 @@
-// Fuzz target for hz2book's reading of the pages: lays fuzzed pages, project
-// file and gaiji files out in a private directory, plans the book and
-// writes its text stream, then checks the stream as FreePWING needs it:
-// known operations only, text of EUC-JP (JIS X 0208) and printable ASCII,
-// gaiji and references that the plan defines, modifiers that nest, never
-// repeat a kind and are closed before every line end and entry end,
-// references to tags placed in the text, the end marked, and as many
-// entries as the plan counted, each in the manifest.
+// Fuzz target for hz2book: lays fuzzed pages, project file and gaiji files
+// out in a private directory, reads the book model from them, checks what
+// the model promises its writers, writes the EPWING book and proves it with
+// the EB library. What the model promises: runs that decode, nested styles
+// and links that close where they open, no link inside a link, indexes of
+// targets, pictures and gaiji that exist, text of UTF-8 characters without
+// control characters or private-use characters, every kept target placed
+// once, every word UTF-8 and not empty. The proof must find everything.
 // Input: a sequence of (file number byte, part) pairs; the number picks one
 // of the files below, the part is its content.
 #include <unistd.h>
@@ -13,14 +13,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "epwing/book_chars.h"
-#include "epwing/book_plan.h"
-#include "epwing/book_text.h"
+#include "core/utf8.h"
+#include "ebcheck/book_check.h"
+#include "epwing/epwing_book.h"
 #include "fuzz/fuzz_support.h"
+#include "model/model_reader.h"
+#include "platform/book_system.h"
 
 namespace {
 
@@ -37,87 +38,102 @@ class Quiet : public hz::Report {
   void CannotWrite(const std::string&, int) override {}
 };
 
-bool IsBookText(const std::string& s) {
-  for (size_t i = 0; i < s.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x20 && c < 0x7F) continue;
-    if (c < 0xA1 || c > 0xF4 || i + 1 == s.size()) return false;
-    const unsigned char t = static_cast<unsigned char>(s[++i]);
-    if (t < 0xA1 || t > 0xFE) return false;
-  }
-  return true;
-}
-
-void Check(bool ok, const char* what, const std::string& line) {
+void Check(bool ok, const char* what) {
   if (ok) return;
-  std::fprintf(stderr, "stream: %s: \"%s\"\n", what, line.c_str());
+  std::fprintf(stderr, "model: %s\n", what);
   abort();
 }
 
-// Checks the stream the book parser replays.
-void CheckStream(const std::string& stream, const hz::BookPlan& plan, int64_t* entries) {
-  std::set<std::string> gaiji, tags, placed, referenced;
-  for (const hz::BookGaiji& g : plan.gaiji) gaiji.insert(g.name);
-  for (const hz::BookTarget& t : plan.targets) tags.insert(t.tag);
-  std::string open;  // the kinds of the open modifiers, innermost last
-  bool keyword = false, ended = false;
-  size_t a = 0;
-  for (size_t b; (b = stream.find('\n', a)) != std::string::npos; a = b + 1) {
-    const std::string line = stream.substr(a, b - a);
-    Check(!line.empty(), "empty line", line);
-    const char op = line[0];
-    const std::string arg = line.substr(1);
-    switch (op) {
-      case 'T': case 'H': case 'W': case 'K':
-        Check(!arg.empty() && IsBookText(arg), "text", line);
+// UTF-8 characters, none of them a control or private-use character.
+void CheckText(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    uint32_t cp;
+    const size_t n = hz::ReadUtf8(p, end, &cp);
+    Check(cp >= 0x20 && cp != 0x7F, "a control character in the text");
+    Check(cp < 0xE000 || cp > 0xF8FF, "a private-use character in the text");
+    Check(n > 1 || cp < 0x80, "a byte that is no UTF-8");
+    p += n;
+  }
+}
+
+void CheckContent(const hz::BookModel& m, std::string_view content, std::vector<int>* anchors) {
+  std::vector<hz::Run> open;  // styles and links open, innermost last
+  bool picture = false;
+  hz::ForEachRun(content, [&](const hz::Run& r) {
+    switch (r.kind) {
+      case hz::Run::kText: CheckText(r.text); break;
+      case hz::Run::kStyleOn:
+        for (const hz::Run& o : open) Check(o.kind != hz::Run::kStyleOn || o.style != r.style, "a style twice");
+        Check(static_cast<int>(r.style) < hz::kStyleCount, "an unknown style");
+        Check(!picture, "a style in a caption");
+        open.push_back(r);
         break;
-      case 'G': case 'h':
-        Check(gaiji.count(arg) == 1, "undefined gaiji", line);
+      case hz::Run::kLinkOn:
+        for (const hz::Run& o : open) Check(o.kind != hz::Run::kLinkOn, "a link inside a link");
+        Check(r.index < m.targets.size(), "a link to no target");
+        Check(!picture, "a link in a caption");
+        open.push_back(r);
         break;
-      case 'b': case 'i': case 's': case 'u': case 'r':
-        Check(open.find(op) == std::string::npos, "a modifier opened twice", line);
-        open += op;
-        break;
-      case 'B': case 'I': case 'S': case 'U': case 'R':
-        Check(!open.empty() && open.back() == op - 'A' + 'a', "a modifier closed out of order", line);
+      case hz::Run::kStyleOff:
+        Check(!open.empty() && open.back().kind == hz::Run::kStyleOn && open.back().style == r.style,
+              "a style closed out of order");
         open.pop_back();
-        if (op == 'R') {
-          Check(tags.count(arg) == 1 || arg.compare(0, 5, "menu-") == 0, "undefined reference", line);
-          referenced.insert(arg);
-        }
         break;
-      case '[':
-        Check(!keyword && open.empty(), "keyword", line);
-        keyword = true;
+      case hz::Run::kLinkOff:
+        Check(!open.empty() && open.back().kind == hz::Run::kLinkOn, "a link closed out of order");
+        open.pop_back();
         break;
-      case ']':
-        Check(keyword && open.empty(), "keyword", line);
-        keyword = false;
+      case hz::Run::kAnchor:
+        Check(r.index < m.targets.size(), "an anchor of no target");
+        ++(*anchors)[r.index];
         break;
-      case 'E': case 'C': case 'O': case 'N':
-        Check(open.empty() && !keyword, "a modifier or keyword open at a line or entry end", line);
-        if (op == 'E') ++*entries;
+      case hz::Run::kImageOn:
+        Check(!picture && r.index < m.images.size(), "a picture");
+        picture = true;
         break;
-      case '@': case '#':
-        Check(placed.insert(arg).second, "a tag placed twice", line);
+      case hz::Run::kImageOff:
+        Check(picture, "a picture's end");
+        picture = false;
         break;
-      case 'j': case 'm':
-        Check(!arg.empty(), "a name", line);
-        break;
-      case 'J': case 'M': case 'P':
-        break;
-      case 'Z':
-        Check(b + 1 == stream.size(), "the end before the end", line);
-        ended = true;
-        break;
-      default:
-        Check(false, "unknown operation", line);
+      case hz::Run::kGaiji: Check(r.index < m.gaiji.size(), "a gaiji"); break;
+      case hz::Run::kLineBreak: Check(!picture, "a line break in a caption"); break;
+    }
+  });
+  Check(open.empty() && !picture, "a style, link or picture left open");
+}
+
+void CheckModel(const hz::BookModel& m) {
+  std::vector<int> anchors(m.targets.size(), 0);
+  for (const hz::BookPart& p : m.parts) {
+    CheckContent(m, m.Heading(p), &anchors);
+    CheckContent(m, m.Body(p), &anchors);
+    Check(p.words_begin <= p.words_end && p.words_end <= m.words.size(), "words");
+    for (uint32_t w = p.words_begin; w < p.words_end; ++w) {
+      Check(!m.Word(m.words[w]).empty(), "an empty word");
+      CheckText(m.Word(m.words[w]));
     }
   }
-  Check(a == stream.size(), "the stream's last line is not ended", stream.substr(a));
-  Check(open.empty() && !keyword, "a modifier open at the end", "");
-  Check(ended, "no end", "");
-  for (const std::string& tag : referenced) Check(placed.count(tag) == 1, "a reference to a tag never placed", tag);
+  for (size_t t = 0; t < m.targets.size(); ++t) {
+    const hz::BookTarget& target = m.targets[t];
+    Check(target.part < m.parts.size(), "a target in no part");
+    Check(target.anchor ? anchors[t] == 1 : anchors[t] == 0 && m.parts[target.part].target == t,
+          "a target placed other than once");
+  }
+}
+
+// Writes the book's files under dir.
+void WriteBook(const std::string& dir, const hz::EpwingBook& book) {
+  hz::RemoveTree(dir);
+  hz::MakeDirectory(dir);
+  for (const hz::BookFile& f : book.files) {
+    const std::string path = dir + "/" + f.path;
+    for (size_t s = path.find('/', dir.size() + 1); s != std::string::npos; s = path.find('/', s + 1)) {
+      hz::MakeDirectory(path.substr(0, s));
+    }
+    if (hz::WriteWholeFile(path, f.bytes) != 0) abort();
+  }
 }
 
 }  // namespace
@@ -132,30 +148,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hzfuzz::WriteScratch(name, reinterpret_cast<const uint8_t*>(content.data()), content.size());
   }
   Quiet quiet;
-  hz::BookPages pages;
+  hz::ModelSources sources;
+  sources.pages_dir = dir + "/";
+  sources.font = dir + "/font.hex";
+  sources.report = &quiet;
+  hz::BookModel model;
   std::string error;
   // A page that is missing cannot be read: no book, as in hz2book.
-  if (!hz::ReadBookPages(dir + "/", &pages, &error)) return 0;
-  hz::BookPlan plan;
-  hz::MakeBookPlan(hz::PlanInputs{dir + "/", dir + "/font.hex", &quiet}, pages, &plan);
-  std::string ebs;
-  hz::ReadPage(dir + "/harukaze.ebs", &ebs, &error);
-  const hz::SearchSettings settings = hz::ReadSearchSettings(ebs);
-  const hz::BookChars chars(plan, settings);
-  char* text = nullptr;
-  size_t length = 0;
-  std::FILE* out = open_memstream(&text, &length);
-  if (!out) abort();
-  hz::Manifest manifest;
-  if (!hz::WriteBookText(plan, chars, settings, pages, out, &manifest)) abort();
-  std::fclose(out);
-  const std::string stream(text, length);
-  std::free(text);
-  int64_t entries = 0;
-  CheckStream(stream, plan, &entries);
-  if (manifest.entries.size() != static_cast<size_t>(entries) || entries != plan.entries) {
-    std::fprintf(stderr, "entries: %lld planned, %lld in the stream, %zu in the manifest\n",
-                 static_cast<long long>(plan.entries), static_cast<long long>(entries), manifest.entries.size());
+  if (!hz::ReadBookModel(sources, &model, &error)) return 0;
+  CheckModel(model);
+  if (model.entry_count == 0) return 0;
+  hz::EpwingBook book;
+  if (!hz::WriteEpwingBook(model, &book, &error)) return 0;
+  WriteBook(dir + "/book", book);
+  const hz::CheckResult r = hz::CheckEpwingBook(
+      dir + "/book", model, [](const char*, int64_t, int64_t) {}, [] { return false; });
+  if (!r.error.empty() || !r.misses.empty()) {
+    std::fprintf(stderr, "check: %s%s\n", r.error.c_str(), r.misses.empty() ? "" : r.misses[0].c_str());
     abort();
   }
   return 0;

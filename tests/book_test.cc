@@ -1,5 +1,5 @@
-// hz2book end to end: real books built with FreePWING, proved by the
-// checker, read by eblook; and the ways a build can fail.
+// hz2book end to end: real books written, proved by the checker, read by
+// eblook; and the ways a build can fail.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -11,10 +11,6 @@
 #include <chrono>
 #include <thread>
 
-#include "epwing/book_check.h"
-#include "epwing/book_chars.h"
-#include "epwing/book_plan.h"
-#include "epwing/book_text.h"
 #include "platform/book_system.h"
 #include "platform/file_system.h"
 #include "tests/test_support.h"
@@ -56,7 +52,7 @@ Spawned Spawn(const std::vector<std::string>& argv, const std::string& input = "
   for (bool stopped = stop_when.empty();;) {
     if (!stopped) {
       for (const std::string& name : hzt::ListDir(dir)) {
-        if (name.compare(0, stop_when.size(), stop_when) == 0 && hzt::Exists(dir + "/" + name + "/work/text")) {
+        if (name.compare(0, stop_when.size(), stop_when) == 0 && hzt::Exists(dir + "/" + name + "/book/catalogs")) {
           kill(pid, SIGTERM);
           stopped = true;
         }
@@ -89,18 +85,17 @@ TEST(Book, SampleIsBuiltProvedAndRead) {
   hzt::WriteFile(out + "/book/earlier", "x");
   const Spawned s = Spawn({HZ_BOOK_PROGRAM, hzt::SampleDict(), out});
   ASSERT_EQ(s.status, 0) << s.err;
-  EXPECT_TRUE(EndsWith(s.err, "hz2book: " + out + "/book: 10 entries, 29 keys, 7 references, 4 gaiji: "
-                                                    "all found\n"))
+  EXPECT_TRUE(EndsWith(s.err, "hz2book: " + out + "/book: 10 entries, 42 keys, 7 references, 4 gaiji: all found\n"))
       << s.err;
-  // The converter ran with --gaiji; the verified book replaced the earlier
+  // The converter ran with --gaiji; the proved book replaced the earlier
   // one, and nothing of the work is left.
   EXPECT_NE(s.out.find("->" + out + "\\Gaiji.xml\n"), std::string::npos);
-  EXPECT_EQ(hzt::ListDir(out + "/book"),
-            (std::vector<std::string>{"HARUKAZE", "HARUKAZE.map", "afonts_0", "catalogs"}));
+  EXPECT_EQ(hzt::ListDir(out + "/book"), (std::vector<std::string>{"HARUKAZE", "HARUKAZE.map", "afonts_0", "catalogs"}));
   EXPECT_TRUE(hzt::Exists(out + "/book/HARUKAZE/DATA/HONMON"));
-  EXPECT_TRUE(hzt::Exists(out + "/book/HARUKAZE/GAIJI/GAI16F"));
+  EXPECT_TRUE(hzt::Exists(out + "/book/HARUKAZE/GAIJI/GA16FULL"));
   for (const std::string& name : hzt::ListDir(out)) EXPECT_NE(name.compare(0, 6, ".book-"), 0) << name;
-  // A real client: eblook finds a key and follows a reference.
+  // A real client: eblook finds a key, follows a reference, shows the menu
+  // and the copyright notice.
   const std::string found = Eblook(out + "/book", "search 愛する\n");
   EXPECT_NE(found.find("あいする【愛する】【ab愛】"), std::string::npos) << found;
   const std::string entry = Eblook(out + "/book", "search あい\ncontent 1\n");
@@ -109,6 +104,9 @@ TEST(Book, SampleIsBuiltProvedAndRead) {
   const std::string target = entry.substr(ref + 12, entry.find('>', ref) - ref - 12);
   EXPECT_NE(Eblook(out + "/book", "content " + target + "\n").find("あいする【愛する】"), std::string::npos);
   EXPECT_NE(Eblook(out + "/book", "menu\n").find("春風典の使い方"), std::string::npos);
+  EXPECT_NE(Eblook(out + "/book", "copyright\n").find("発行：春風典編集部"), std::string::npos);
+  EXPECT_NE(Eblook(out + "/book", "subinfo\n").find("search methods: word endword exactword keyword menu"),
+            std::string::npos);
 }
 
 // One entry for each awkward corner of the book.
@@ -138,12 +136,14 @@ TEST(Book, AwkwardCornersAreBuiltAndProved) {
   EXPECT_EQ(s.err.find("not found"), std::string::npos) << s.err;
   // Searching the words: the gaiji left out of its key, the half-width
   // kana as full-width ones, the parentheses removed.
-  const std::string words = Eblook(out + "/book", "search 外字\nsearch ガギ\nsearch かっこ\n");
+  const std::string words = Eblook(out + "/book", "search 外字\nsearch ガギ\nsearch かっこ\nsearch ・\n");
   EXPECT_NE(words.find("がいじ【外"), std::string::npos) << words;
   EXPECT_NE(words.find("かな【書】【】"), std::string::npos) << words;
   EXPECT_NE(words.find("（かっこ）【the】"), std::string::npos) << words;
-  // ① and 髙, outside JIS X 0208, are gaiji of the book with their
-  // characters in the reader maps.
+  // The picture found beside the pages is in the book; ① and 髙, outside
+  // JIS X 0208, are gaiji of the book with their characters in the reader
+  // maps.
+  EXPECT_NE(Eblook(out + "/book", "search え\ncontent 1\n").find("<img="), std::string::npos);
   const std::string afonts = ReadFile(out + "/book/afonts_0");
   EXPECT_NE(afonts.find(" ①\n"), std::string::npos) << afonts;
   EXPECT_NE(afonts.find(" 髙\n"), std::string::npos) << afonts;
@@ -162,17 +162,12 @@ TEST(Book, NamedGaijiBecomeSearchable) {
   tsv.replace(tsv.find("\t\t\r\n"), 4, "\tU+9AD8\t\r\n");  // F040: 高, in JIS X 0208
   tsv.replace(tsv.find("\t\t\r\n"), 4, "\t髙\t\r\n");       // F041: 髙, outside it
   hzt::WriteFile(out + "/gaiji.tsv", tsv);
-  // Built again from the pages, the work directory kept with the stream
-  // the parser read, whole.
+  // Built again from the pages, the work directory kept.
   const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--keep-work", "--pages", out});
   ASSERT_EQ(s.status, 0) << s.err;
   EXPECT_NE(s.err.find("hz2book: the work directory is kept: " + out + "/.book-"), std::string::npos) << s.err;
   int kept = 0;
-  for (const std::string& name : hzt::ListDir(out)) {
-    if (name.compare(0, 6, ".book-") != 0) continue;
-    ++kept;
-    EXPECT_TRUE(EndsWith(ReadFile(out + "/" + name + "/stream.txt"), "\nZ\n"));
-  }
+  for (const std::string& name : hzt::ListDir(out)) kept += name.compare(0, 6, ".book-") == 0;
   EXPECT_EQ(kept, 1);
   EXPECT_NE(Eblook(out + "/book", "search 高木\n").find("たかぎ"), std::string::npos);
   // 髙 stays a gaiji, drawn from the font and named in the maps.
@@ -180,23 +175,48 @@ TEST(Book, NamedGaijiBecomeSearchable) {
   EXPECT_EQ(ReadFile(out + "/book/HARUKAZE.map"), "zA121\tu9AD9\t\r\n");
 }
 
+// --pages takes --strict and --gaiji-font; what cannot be read is named.
+TEST(Book, PagesWithStrictAndAFont) {
+  TempDir dir;
+  const std::string out = dir / "out";
+  ASSERT_EQ(hzt::RunHz({"--gaiji", hzt::SampleDict(), out}).status, 0);
+  std::string honbun = ReadFile(out + "/honbun.html");
+  honbun.insert(honbun.find(S("名詞")) == std::string::npos ? honbun.find(S("いつくしみ")) : 0, "\x85\x40");
+  hzt::WriteFile(out + "/honbun.html", honbun);
+  hzt::WriteFile(out + "/gaiji.tsv", "code\tunicode\nF040\tU+9AD9\n");
+  Spawned s = Spawn({HZ_BOOK_PROGRAM, "--strict", "--gaiji-font", dir / "none.hex", "--pages", out});
+  EXPECT_EQ(s.status, 3) << s.err;
+  EXPECT_NE(s.err.find("hz2book: warning: honbun.html: line 8: bytes 85 40 are no character (shown as 〓)\n"),
+            std::string::npos)
+      << s.err;
+  EXPECT_NE(s.err.find("hz2book: warning: " + dir / "none.hex" + ": missing, so 1 characters of the book keep "
+                       "placeholder glyphs\n"),
+            std::string::npos)
+      << s.err;
+  EXPECT_NE(s.err.find(": all found\n"), std::string::npos) << s.err;
+  // Without --strict the same is a success; two paths are a usage error.
+  EXPECT_EQ(Spawn({HZ_BOOK_PROGRAM, "--quiet", "--pages", out}).status, 0);
+  s = Spawn({HZ_BOOK_PROGRAM, "--pages", out, dir / "other"});
+  EXPECT_EQ(s.status, 255);
+  EXPECT_EQ(s.err.compare(0, 15, "Usage: hz2book "), 0) << s.err;
+}
+
 TEST(Book, FailuresLeaveNothingBehind) {
   TempDir dir;
-  // FreePWING missing: said before anything is written.
-  Spawned s = Spawn({HZ_BOOK_PROGRAM, hzt::SampleDict(), dir / "none"}, "", "/nowhere");
-  EXPECT_EQ(s.status, 1);
-  EXPECT_EQ(s.err, "hz2book: fpwmake not found: install freepwing\n");
-  EXPECT_FALSE(hzt::Exists(dir / "none"));
   // Pages without an entry: no book.
   hzt::Build("@dir DATA\n@dir LIST\n", dir / "empty");
-  s = Spawn({HZ_BOOK_PROGRAM, "--quiet", dir / "empty", dir / "e"});
+  Spawned s = Spawn({HZ_BOOK_PROGRAM, "--quiet", dir / "empty", dir / "e"});
   EXPECT_EQ(s.status, 1);
   EXPECT_TRUE(EndsWith(s.err, "hz2book: " + dir / "e" +
-                                  ": the pages hold no entry (no <dt> in honbun.html or kanji.html): "
-                                  "no book\n"))
+                                  ": the pages hold no entry (no <dt> in honbun.html or kanji.html): no book\n"))
       << s.err;
   EXPECT_FALSE(hzt::Exists(dir / "e/book"));
-  // Interrupted while FreePWING works: the earlier book stays, the work
+  // A page that cannot be read: no book.
+  ASSERT_TRUE(hzt::Remove(dir / "e/jo.html"));
+  s = Spawn({HZ_BOOK_PROGRAM, "--pages", dir / "e"});
+  EXPECT_EQ(s.status, 1);
+  EXPECT_TRUE(EndsWith(s.err, "hz2book: " + dir / "e" + "\\jo.html: missing: no book\n")) << s.err;
+  // Interrupted while the book is proved: the earlier book stays, the work
   // directory goes, and the process ends by the signal.
   std::string source = "@dir LIST\n@records DATA/KX01\n";
   std::string list = "@list LIST/d100000.lst\n";
@@ -219,67 +239,15 @@ TEST(Book, FailuresLeaveNothingBehind) {
   for (const std::string& name : hzt::ListDir(out)) EXPECT_NE(name.compare(0, 6, ".book-"), 0) << name;
 }
 
-// FreePWING's programs run in the C locale, whatever the user's: the book's
-// indexes need the search words sorted in byte order.
-TEST(Book, ProgramsAndSecondProcesses) {
-  setenv("LC_ALL", "C.UTF-8", 1);
-  std::string said;
-  const int status =
-      hz::RunProgram({"sh", "-c", "echo \"$LC_ALL\"; exit 3"}, ".", [&said](const std::string& line) { said += line; });
-  unsetenv("LC_ALL");
-  EXPECT_EQ(status, 3);
-  EXPECT_EQ(said, "C");
-  // The checker's second process: its result when it ends well, and a
-  // failure when it does not (its words were then not proved).
+// The checker's second process: its result when it ends well, and a
+// failure when it does not (its words were then not proved).
+TEST(Book, SecondProcesses) {
   std::string result;
   int parent = 0;
   EXPECT_TRUE(hz::RunBeside([] { return std::string("x\ny\n"); }, [&parent] { ++parent; }, &result));
   EXPECT_EQ(result, "x\ny\n");
   EXPECT_FALSE(hz::RunBeside([]() -> std::string { std::_Exit(3); }, [&parent] { ++parent; }, &result));
   EXPECT_EQ(parent, 2);
-}
-
-// The checker against a book that lacks what the manifest says it holds.
-TEST(Book, CheckerNamesWhatIsMissing) {
-  TempDir dir;
-  const std::string out = dir / "out";
-  ASSERT_EQ(Spawn({HZ_BOOK_PROGRAM, "--quiet", hzt::SampleDict(), out}).status, 0);
-  // The sample's plan and manifest, as the build made them.
-  struct : hz::Report {
-    void Missing(const std::string&) override {}
-    void Damaged(const std::string&, const std::string&) override {}
-    void UnknownLinkKind(uint32_t) override {}
-    void CannotWrite(const std::string&, int) override {}
-  } report;
-  hz::BookPages pages;
-  std::string error;
-  ASSERT_TRUE(hz::ReadBookPages(out + "/", &pages, &error)) << error;
-  hz::BookPlan plan;
-  hz::MakeBookPlan({out + "/", hz::DefaultGaijiFont(), &report}, pages, &plan);
-  const hz::SearchSettings settings = hz::ReadSearchSettings(ReadFile(out + "/harukaze.ebs"));
-  const hz::BookChars chars(plan, settings);
-  hz::Manifest manifest;
-  std::FILE* f = std::tmpfile();
-  ASSERT_TRUE(hz::WriteBookText(plan, chars, settings, pages, f, &manifest));
-  std::fclose(f);
-  const auto check = [&] {
-    return hz::CheckBook(out + "/book", manifest, plan, [](const char*, int64_t, int64_t) {},
-                         [] { return false; });
-  };
-  hz::CheckResult r = check();
-  EXPECT_TRUE(r.misses.empty()) << r.misses[0];
-  EXPECT_EQ(r.keys, 29);
-  // A word the book does not have, a gaiji drawn otherwise, a reference
-  // that lands elsewhere.
-  manifest.entries[0].words.push_back("nowhere");
-  plan.gaiji[0].glyph.rows[3] ^= 0x0100;
-  manifest.snippets["t1"] = "somewhere else";
-  r = check();
-  ASSERT_EQ(r.misses.size(), 3u);
-  std::sort(r.misses.begin(), r.misses.end());
-  EXPECT_NE(r.misses[0].find("search word \"nowhere\" not found"), std::string::npos) << r.misses[0];
-  EXPECT_EQ(r.misses[1], "gaiji " + plan.gaiji[0].name + ": not the glyph put in");
-  EXPECT_NE(r.misses[2].find("reference to t1 lands on"), std::string::npos) << r.misses[2];
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
 #include "driver/book_run.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "driver/command_line.h"
 #include "driver/run.h"
-#include "epwing/book_check.h"
-#include "epwing/book_chars.h"
-#include "epwing/book_plan.h"
-#include "epwing/book_text.h"
-#include "epwing/work_files.h"
+#include "ebcheck/book_check.h"
+#include "epwing/epwing_book.h"
+#include "model/model_reader.h"
 #include "platform/book_system.h"
 #include "platform/file_system.h"
 #include "platform/page_file.h"
@@ -25,21 +22,22 @@ namespace {
 
 const char kBookUsage[] =
     "Usage: hz2book [hz2html options] [--quiet] [--keep-work] <inpath> [<outpath>]\n"
-    "       hz2book [--quiet] [--keep-work] --pages <outpath>\n";
+    "       hz2book [--strict] [--gaiji-font FILE] [--quiet] [--keep-work] --pages <outpath>\n";
 
 const char kBookHelp[] =
-    "Converts the dictionary with hz2html --gaiji into <outpath>, builds a searchable\n"
-    "EPWING book from the pages into <outpath>/book with FreePWING, and proves every\n"
-    "search word, reference and gaiji of it with the EB library.\n"
+    "Converts the dictionary with hz2html --gaiji into <outpath>, writes a searchable\n"
+    "EPWING book from the pages into <outpath>/book, and proves every entry, search\n"
+    "word, reference and gaiji of it with the EB library.\n"
     "  --pages           build from the pages already in <outpath>\n"
     "  --quiet           print only warnings and errors\n"
     "  --keep-work       keep the work directory (<outpath>/.book-XXXXXX)\n"
     "  --help            print this help and exit\n"
     "  --version         print the version and exit\n"
-    "hz2html's options (-f=, -m=, -o, --verbose, --strict, --gaiji-font) are passed on.\n"
-    "Exit status: 0 book built and verified; 1 not built (a tool missing, no entries,\n"
-    "FreePWING failed); 2 a file not written; 3 built, but with --strict a warning\n"
-    "was printed; 4 built, but the check found misses; 255 usage error.\n";
+    "hz2html's options (-f=, -m=, -o, --verbose, --strict, --gaiji-font) are passed on;\n"
+    "--verbose also prints how long each stage took.\n"
+    "Exit status: 0 book built and proved; 1 no book (no entries, a page unreadable,\n"
+    "the words too many for an index); 2 a file not written; 3 built, but with --strict\n"
+    "a warning was printed; 4 built, but the check found misses; 255 usage error.\n";
 
 struct BookOptions {
   bool pages_only = false, quiet = false, keep_work = false;
@@ -70,22 +68,23 @@ BookCommand ParseBookCommandLine(int argc, const char* const* argv, BookOptions*
   std::vector<const char*> args;
   for (const std::string& a : o->converter_args) args.push_back(a.c_str());
   std::vector<std::string> ignored;
-  if (o->pages_only) {
-    // The one path is the pages' directory: hz2html's output path.
-    args.insert(args.begin() + 2, ".");
-  }
-  if (ParseCommandLine(static_cast<int>(args.size()), args.data(), &o->run, &ignored) !=
-      CommandLineResult::kRun) {
+  if (ParseCommandLine(static_cast<int>(args.size()), args.data(), &o->run, &ignored) != CommandLineResult::kRun) {
     return BookCommand::kUsage;
   }
-  if (o->pages_only && o->converter_args.size() != 3) return BookCommand::kUsage;
-  if (o->pages_only) o->run.out_path = o->converter_args[2], NormalisePath(&o->run.out_path);
+  if (o->pages_only) {
+    // The one path is the pages' directory, the converter's output path.
+    if (o->run.out_path != RunOptions().out_path || !ignored.empty()) return BookCommand::kUsage;
+    o->run.out_path = o->run.in_path;
+  }
   return BookCommand::kRun;
 }
 
-// The run's messages: "hz2book: ..." on stderr, and the progress line.
-class BookConsole : public Report {
+// The run's messages: "hz2book: ..." on stderr, warnings counted, and the
+// progress line.
+class BookConsole final : public Report {
  public:
+  static constexpr int kMaxWarnings = 20;
+
   BookConsole(bool quiet, bool converter_told_table)
       : quiet_(quiet), terminal_(StandardErrorIsTerminal()), told_table_(converter_told_table),
         start_(std::chrono::steady_clock::now()) {}
@@ -94,8 +93,8 @@ class BookConsole : public Report {
   void Damaged(const std::string& path, const std::string& what) override {
     // hz2html has told gaiji.tsv's problems in this run already.
     if (told_table_ && path == "gaiji.tsv") return;
-    Say("warning: " + path + ": " + what);
     warned_ = true;
+    if (++warnings_ <= kMaxWarnings) Say("warning: " + path + ": " + what);
   }
   void UnknownLinkKind(uint32_t) override {}
   void CannotWrite(const std::string& path, int error) override {
@@ -108,18 +107,26 @@ class BookConsole : public Report {
     std::fflush(stderr);
   }
 
+  void FinishWarnings() {
+    if (warnings_ > kMaxWarnings) Say("warning: " + std::to_string(warnings_ - kMaxWarnings) + " more problems not shown");
+  }
+
+  double Seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+
   // The stage of the build, with how far it has come when total is known:
   // one updating line on a terminal, a line every few seconds otherwise.
   void Progress(const std::string& stage, int64_t done, int64_t total) {
     if (quiet_) return;
     const auto now = std::chrono::steady_clock::now();
-    const long elapsed = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(now - start_).count());
     std::string line = stage;
     if (total > 0) {
-      line += " " + std::to_string(done) + "/" + std::to_string(total) + " (" +
-              std::to_string(done * 100 / total) + "%)";
+      line += " " + std::to_string(done) + "/" + std::to_string(total) + " (" + std::to_string(done * 100 / total) + "%)";
     }
-    line += ", " + std::to_string(elapsed) + " s";
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, ", %.1f s", Seconds());
+    line += elapsed;
     if (terminal_) {
       std::fprintf(stderr, "\r\033[Khz2book: %s", line.c_str());
       shown_ = true;
@@ -142,125 +149,35 @@ class BookConsole : public Report {
 
  private:
   bool quiet_, terminal_, told_table_, shown_ = false, warned_ = false;
+  int64_t warnings_ = 0;
   std::chrono::steady_clock::time_point start_, last_line_;
   std::string last_stage_;
 };
 
-// What fpwmake's lines say of the stage the build is in.
-const char* StageOf(const std::string& line) {
-  static const struct {
-    const char* program;
-    const char* stage;
-  } kStages[] = {{"fpwfullchar", "drawing the gaiji"},  {"fpwcgraph", "adding the images"},
-                 {"parser.pl", "reading the pages"},   {"fpwsort", "sorting the search words"},
-                 {"fpwindex", "indexing the search words"}, {"fpwcontrol", "writing the index"},
-                 {"fpwlink", "linking the book"},      {"catdump", "writing the catalog"}};
-  for (const auto& s : kStages) {
-    if (line.find(s.program) != std::string::npos) return s.stage;
+// hz2html's standard output with --quiet: its banner and its progress lines
+// left out, what else it says kept.
+class QuietConverter final : public ConsoleOutput {
+ public:
+  void Line(Kind kind, const std::string& line) override {
+    if (kind == Kind::kMessage) std::fputs(line.c_str(), stdout);
   }
-  return nullptr;
-}
-
-// Runs fpwmake with its arguments in the work directory; its lines show
-// the stage and, from the parser, the entries read. Returns its status.
-int RunFpwmake(const std::vector<std::string>& argv, const std::string& work,
-               BookConsole* console, std::deque<std::string>* last_lines) {
-  std::string stage = "building the book";
-  return RunProgram(argv, work, [&](const std::string& line) {
-    int64_t done = 0, total = 0;
-    char what[32];
-    if (std::sscanf(line.c_str(), "hz2book-progress %31s %lld %lld", what,
-                    reinterpret_cast<long long*>(&done), reinterpret_cast<long long*>(&total)) == 3) {
-      console->Progress(stage, done, total);
-      return;
-    }
-    if (const char* s = StageOf(line)) stage = s;
-    console->Progress(stage, 0, 0);
-    last_lines->push_back(line);
-    if (last_lines->size() > 20) last_lines->pop_front();
-  });
-}
-
-// Where the book parser is: beside the program in the build tree, in its
-// share directory once installed.
-std::string ParserScript() {
-  const std::string dir = ProgramDirectory();
-  for (const std::string& candidate : {dir + "/book_parser.pl", dir + "/../share/hz2html/book_parser.pl"}) {
-    if (PathExists(candidate)) return candidate;
-  }
-  return dir + "/../share/hz2html/book_parser.pl";
-}
-
-// The tools the build runs, before anything is written.
-bool ToolsPresent(BookConsole* console, std::string* parser) {
-  static const struct {
-    const char* program;
-    const char* package;
-  } kTools[] = {{"fpwmake", "freepwing"}, {"perl", "perl"}, {"make", "make"}};
-  for (const auto& t : kTools) {
-    if (FindProgram(t.program).empty()) {
-      console->Say(std::string(t.program) + " not found: install " + t.package);
-      return false;
-    }
-  }
-  *parser = ParserScript();
-  if (!PathExists(*parser)) {
-    console->Say(*parser + " not found: the book parser belongs beside hz2book");
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-namespace {
+};
 
 struct Build {
   BookOptions options;
   bool converter_warned = false;  // hz2html ended with --strict's status
-  std::string out;   // the pages' directory on the file system, without '/'
+  std::string out;   // the pages' directory on the file system, without a final '/'
   std::string work;  // the work directory, once made
-  BookPages pages;  // while the book's text is being written
-  BookPlan plan;
-  Manifest manifest;
+  BookModel model;
+  std::vector<std::pair<const char*, double>> times;  // each stage's seconds
 };
 
-// The book's text, from the pages, into out; its manifest into the build.
-bool WriteText(Build* b, std::FILE* out) {
-  std::string ebs, error;
-  ReadPage(ToFileSystemPath(b->options.run.out_path + "harukaze.ebs"), &ebs, &error);
-  const SearchSettings settings = ReadSearchSettings(ebs);
-  const BookChars chars(b->plan, settings);
-  return WriteBookText(b->plan, chars, settings, b->pages, out, &b->manifest);
-}
-
-// The stream as a file of the work directory, kept with it (--keep-work).
-bool WriteStreamFile(Build* b, const std::string& path, BookConsole* console) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  bool ok = out != nullptr;
-  if (ok) {
-    std::setvbuf(out, nullptr, _IOFBF, size_t{1} << 20);
-    ok = WriteText(b, out);
-    ok = std::fclose(out) == 0 && ok;
-  }
-  if (!ok) console->Say("cannot write " + path + ": " + std::strerror(errno));
-  return ok;
-}
-
-// Runs hz2html --gaiji; its status (0 or 3 to go on). With --quiet its
-// banner and progress lines are left out; what else it says stays.
+// Runs hz2html --gaiji; its status (0 or 3 to go on).
 int Convert(const BookOptions& o) {
   std::vector<const char*> args;
   for (const std::string& a : o.converter_args) args.push_back(a.c_str());
-  OutputCapture capture;
-  if (o.quiet) capture = CaptureStandardOutput();
-  const int status = RunConverter(static_cast<int>(args.size()), args.data());
-  if (!o.quiet) return status;
-  const std::string out = EndCapture(capture);
-  for (size_t a = 0, b; (b = out.find('\n', a)) != std::string::npos; a = b + 1) {
-    const std::string line = out.substr(a, b + 1 - a);
-    if (line.compare(0, 2, "->") != 0 && line != kBanner) std::fputs(line.c_str(), stdout);
-  }
+  QuietConverter quiet;
+  const int status = RunConverter(static_cast<int>(args.size()), args.data(), o.quiet ? &quiet : nullptr);
   std::fflush(stdout);
   return status;
 }
@@ -274,71 +191,62 @@ void Abandon(const Build& b, BookConsole* console) {
   }
 }
 
-int NoEntry(const Build& b, BookConsole* console) {
-  console->Say(b.out + ": the pages hold no entry (no <dt> in honbun.html or kanji.html): no book");
-  return kBookNotBuilt;
-}
-
-// fpwmake in the work directory, then the catalog. The parser reads the
-// stream as it is written, through a FIFO; with --keep-work, from a file
-// written first and kept.
-int BuildBook(Build* b, BookConsole* console) {
-  const std::string stream = b->work + "/stream.txt";
-  std::deque<std::string> last;
-  int status = 0;
-  bool written = true;
-  if (b->options.keep_work) {
-    if (!WriteStreamFile(b, stream, console)) return kBookWriteFailure;
-    b->pages.clear();
-    status = RunFpwmake({"fpwmake"}, b->work, console, &last);
-  } else {
-    const int e = MakeFifo(stream);
-    if (e != 0) {
-      console->Say("cannot create " + stream + ": " + SystemErrorText(e));
+// Writes the book's files under dir, making the directories they stand in.
+int WriteBookFiles(const std::string& dir, const EpwingBook& book, BookConsole* console) {
+  if (const int e = MakeDirectory(dir)) {
+    console->Say("cannot create directory " + dir + ": " + SystemErrorText(e));
+    return kBookWriteFailure;
+  }
+  std::set<std::string> made;
+  for (const BookFile& f : book.files) {
+    const std::string path = dir + "/" + f.path;
+    for (size_t slash = path.find('/', dir.size() + 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+      const std::string level = path.substr(0, slash);
+      if (made.insert(level).second && !PathExists(level)) {
+        if (const int e = MakeDirectory(level)) {
+          console->Say("cannot create directory " + level + ": " + SystemErrorText(e));
+          return kBookWriteFailure;
+        }
+      }
+    }
+    if (const int e = WriteWholeFile(path, f.bytes)) {
+      console->Say("cannot write " + path + ": " + SystemErrorText(e));
       return kBookWriteFailure;
     }
-    FifoWriter writer(stream, [b](std::FILE* out) { return WriteText(b, out); });
-    status = RunFpwmake({"fpwmake"}, b->work, console, &last);
-    written = writer.Finish();
-    b->pages.clear();
-  }
-  // A <dt> that the first look counted may be no element of the text (one
-  // in a comment, say).
-  if (status >= 0 && written && b->manifest.entries.empty()) return NoEntry(*b, console);
-  if (status == 0 && !written) {
-    console->Say("cannot write the book's text to FreePWING's parser");
-    return kBookWriteFailure;
-  }
-  if (status == 0) status = RunFpwmake({"fpwmake", "catalogs"}, b->work, console, &last);
-  if (status < 0) return status;
-  if (status != 0) {
-    console->Say("FreePWING failed (fpwmake ended with status " + std::to_string(status) +
-                 "); its last lines:");
-    for (const std::string& line : last) std::fprintf(stderr, "  %s\n", line.c_str());
-    return kBookNotBuilt;
-  }
-  std::string error;
-  if (!AssembleBook(b->work, b->plan, &error)) {
-    console->Say("cannot assemble the book: " + error);
-    return kBookWriteFailure;
   }
   return 0;
 }
 
+// The EPWING book of the model, in the work directory.
+int WriteBook(Build* b, BookConsole* console) {
+  console->Progress("writing the book", 0, 0);
+  const double start = console->Seconds();
+  EpwingBook book;
+  std::string error;
+  if (!WriteEpwingBook(b->model, &book, &error)) {
+    console->Say(b->out + ": " + error + ": no book");
+    return kBookNotBuilt;
+  }
+  const int status = WriteBookFiles(b->work + "/book", book, console);
+  b->times.emplace_back("the EPWING book", console->Seconds() - start);
+  return status;
+}
+
 // Checks the book; on success moves it into place.
-int VerifyAndPlace(Build* b, BookConsole* console) {
+int ProveAndPlace(Build* b, BookConsole* console) {
   const std::string shown = b->out + "/book";
-  const CheckResult r = CheckBook(
-      b->work + "/book", b->manifest, b->plan,
+  const double start = console->Seconds();
+  const CheckResult r = CheckEpwingBook(
+      b->work + "/book", b->model,
       [console](const char* stage, int64_t done, int64_t total) {
         console->Progress(std::string("checking ") + stage, done, total);
       },
       [] { return Interrupted(); });
+  b->times.emplace_back("its check", console->Seconds() - start);
   if (Interrupted()) return -1;
   console->ClearProgress();
-  const std::string figures = std::to_string(r.entries) + " entries, " + std::to_string(r.keys) +
-                              " keys, " + std::to_string(r.references) + " references, " +
-                              std::to_string(r.gaiji) + " gaiji";
+  const std::string figures = std::to_string(r.entries) + " entries, " + std::to_string(r.keys) + " keys, " +
+                              std::to_string(r.references) + " references, " + std::to_string(r.gaiji) + " gaiji";
   if (!r.error.empty() || !r.misses.empty()) {
     for (size_t i = 0; i < r.misses.size() && i < 20; ++i) console->Say("not found: " + r.misses[i]);
     if (!r.error.empty()) console->Say(r.error);
@@ -358,38 +266,45 @@ int VerifyAndPlace(Build* b, BookConsole* console) {
   return 0;
 }
 
+// The model of the pages.
+int ReadModel(Build* b, BookConsole* console) {
+  console->Progress("reading the pages", 0, 0);
+  const double start = console->Seconds();
+  ModelSources sources;
+  sources.pages_dir = b->options.run.out_path;
+  sources.font = b->options.run.gaiji_font.empty() ? DefaultGaijiFont() : b->options.run.gaiji_font;
+  sources.report = console;
+  std::string error;
+  if (!ReadBookModel(sources, &b->model, &error)) {
+    console->Say(error + ": no book");
+    return kBookNotBuilt;
+  }
+  b->times.emplace_back("the model", console->Seconds() - start);
+  if (b->model.entry_count == 0) {
+    console->Say(b->out + ": the pages hold no entry (no <dt> in honbun.html or kanji.html): no book");
+    return kBookNotBuilt;
+  }
+  return 0;
+}
+
 int RunBuild(Build* b, BookConsole* console) {
-  std::string parser;
-  if (!ToolsPresent(console, &parser)) return kBookNotBuilt;
   if (!b->options.pages_only) {
     const int status = Convert(b->options);
     if (status != kExitSuccess && status != kExitDamaged) return status & 0xFF;
     b->converter_warned = status == kExitDamaged;
   }
   CatchInterruptions();
-  console->Progress("reading the pages", 0, 0);
-  std::string error;
-  const PlanInputs inputs{b->options.run.out_path,
-                          b->options.run.gaiji_font.empty() ? DefaultGaijiFont() : b->options.run.gaiji_font,
-                          console};
-  if (!ReadBookPages(b->options.run.out_path, &b->pages, &error)) {
-    console->Say(error);
-    return kBookNotBuilt;
-  }
-  MakeBookPlan(inputs, b->pages, &b->plan);
-  if (b->plan.entries == 0) return NoEntry(*b, console);
+  int status = ReadModel(b, console);
+  if (status != 0) return status;
   int e = 0;
   b->work = MakeWorkDirectory(b->out, &e);
   if (b->work.empty()) {
     console->Say("cannot create a work directory in " + b->out + ": " + SystemErrorText(e));
     return kBookWriteFailure;
   }
-  if (!WriteWorkFiles(b->work, b->plan, parser, &error)) {
-    console->Say("cannot write " + error);
-    return kBookWriteFailure;
-  }
-  int status = BuildBook(b, console);
-  if (status == 0) status = VerifyAndPlace(b, console);
+  status = WriteBook(b, console);
+  if (status == 0 && Interrupted()) status = -1;
+  if (status == 0) status = ProveAndPlace(b, console);
   return status;
 }
 
@@ -408,10 +323,20 @@ int RunBookBuilder(int argc, const char* const* argv) {
   BookConsole console(b.options.quiet, !b.options.pages_only);
   const int status = RunBuild(&b, &console);
   console.ClearProgress();
+  console.FinishWarnings();
   Abandon(b, &console);
   // An interruption ends the process as the signal would have, the work
   // directory gone.
   if (status < 0 || Interrupted()) ResumeInterruption();
+  if (b.options.run.verbose) {
+    std::string line = "times:";
+    for (size_t i = 0; i < b.times.size(); ++i) {
+      char t[64];
+      std::snprintf(t, sizeof t, "%s %s %.2f s", i ? "," : "", b.times[i].first, b.times[i].second);
+      line += t;
+    }
+    console.Say(line);
+  }
   if (status != 0) return status;
   const bool warned = b.converter_warned || console.warned();
   return b.options.run.strict && warned ? kBookDamaged : kBookBuilt;

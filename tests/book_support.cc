@@ -1,0 +1,95 @@
+#include "tests/book_support.h"
+
+#include <gtest/gtest.h>
+
+#include "core/hex.h"
+#include "platform/book_system.h"
+
+namespace hzt {
+
+std::string Page(const std::string& title, const std::string& body) {
+  return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n</head>\r\n<body>\r\n" + body + "</body>\r\n</html>\r\n";
+}
+
+hz::BookModel ModelOf(const TestPages& pages, std::string* told, const std::map<uint32_t, hz::GaijiName>& names) {
+  std::string bytes[6];
+  for (size_t i = 0; i < 6; ++i) {
+    const std::string name = hz::kBookPages[i].file_name;
+    if (name == "honbun.html") {
+      bytes[i] = Page("\x8F\x74\x95\x97\x93\x54", "<dl>\r\n" + pages.honbun + "</dl>\r\n");
+    } else if (name == "kanji.html") {
+      bytes[i] = Page("\x8A\xBF\x8E\x9A", "<dl>\r\n" + pages.kanji + "</dl>\r\n");
+    } else {
+      const auto s = pages.sections.find(name);
+      bytes[i] = s != pages.sections.end() ? s->second
+                                           : Page(name, "<h1>" + name + "</h1>\r\n<p></p>\r\ntext of " + name + "<br />\r\n");
+    }
+  }
+  hz::ModelPages model_pages;
+  for (size_t i = 0; i < 6; ++i) model_pages.bytes[i] = bytes[i];
+  Told report;
+  hz::BookModel m;
+  hz::ReadModelPages(model_pages, hz::ReadSearchSettings(pages.ebs), names, &report, &m);
+  if (told) *told = report.told;
+  return m;
+}
+
+std::string Shown(const hz::BookModel& m, std::string_view content) {
+  static const char* const kStyles[] = {"b", "i", "sub", "sup"};
+  std::string out;
+  hz::ForEachRun(content, [&](const hz::Run& r) {
+    switch (r.kind) {
+      case hz::Run::kText: out += r.text; break;
+      case hz::Run::kStyleOn: out += std::string("<") + kStyles[static_cast<int>(r.style)] + ">"; break;
+      case hz::Run::kStyleOff: out += std::string("</") + kStyles[static_cast<int>(r.style)] + ">"; break;
+      case hz::Run::kLineBreak: out += "<br>"; break;
+      case hz::Run::kLinkOn: out += "<a " + m.targets[r.index].id + ">"; break;
+      case hz::Run::kLinkOff: out += "</a>"; break;
+      case hz::Run::kAnchor: out += "<@" + m.targets[r.index].id + ">"; break;
+      case hz::Run::kImageOn: out += "<img " + m.images[r.index].src + ">"; break;
+      case hz::Run::kImageOff: out += "</img>"; break;
+      case hz::Run::kGaiji: out += "{" + hz::Hex4(m.gaiji[r.index].code) + "}"; break;
+    }
+  });
+  return out;
+}
+
+std::string Shown(const hz::BookModel& m, const hz::BookPart& p) {
+  return Shown(m, m.Heading(p)) + "|" + Shown(m, m.Body(p));
+}
+
+std::string Words(const hz::BookModel& m, const hz::BookPart& p) {
+  std::string out;
+  for (uint32_t w = p.words_begin; w < p.words_end; ++w) {
+    if (w > p.words_begin) out += ",";
+    out += m.Word(m.words[w]);
+  }
+  if (p.markers_end > p.markers_begin) out += "/";
+  for (uint32_t k = p.markers_begin; k < p.markers_end; ++k) {
+    if (k > p.markers_begin) out += ",";
+    out += m.Word(m.markers[k]);
+  }
+  return out;
+}
+
+void WriteBook(const std::string& dir, const hz::EpwingBook& book) {
+  hz::RemoveTree(dir);
+  ASSERT_EQ(hz::MakeDirectory(dir), 0);
+  for (const hz::BookFile& f : book.files) {
+    const std::string path = dir + "/" + f.path;
+    for (size_t s = path.find('/', dir.size() + 1); s != std::string::npos; s = path.find('/', s + 1)) {
+      hz::MakeDirectory(path.substr(0, s));
+    }
+    ASSERT_EQ(hz::WriteWholeFile(path, f.bytes), 0) << path;
+  }
+}
+
+hz::EpwingBook BookOf(const hz::BookModel& m, const std::string& dir) {
+  hz::EpwingBook book;
+  std::string error;
+  EXPECT_TRUE(hz::WriteEpwingBook(m, &book, &error)) << error;
+  WriteBook(dir, book);
+  return book;
+}
+
+}  // namespace hzt
