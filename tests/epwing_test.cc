@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "ebcheck/book_check.h"
+#include "ebcheck/book_file_reads.h"
 #include "ebcheck/eb_session.h"
 #include "epwing/epwing_book.h"
 #include "tests/book_support.h"
@@ -385,6 +389,65 @@ TEST(Epwing, TheCheckerFindsWhatIsWrong) {
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0], "entry 1 (あい【愛】): reads \"[keyword]あう【愛】[keyword]\\n[styles 1]名[styles 0]いつくしみ\", "
                       "not \"[keyword]あい【愛】[keyword]\\n[styles 1]名[styles 0]いつくしみ\"");
+}
+
+// The book's files reach the EB library from memory, read and positioned as
+// the system would; other files and other directories go to the system.
+TEST(Epwing, BookFilesReadFromMemory) {
+  hzt::TempDir dir, other;
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 7);
+  hzt::WriteFile(dir / "HONMON", bytes);
+  hzt::WriteFile(other / "HONMON", bytes);
+  const auto read_at = [](int fd, off_t at, int whence, size_t n, std::string* got) {
+    const off_t p = lseek(fd, at, whence);
+    got->assign(n, '\0');
+    const ssize_t k = read(fd, got->data(), n);
+    got->resize(k < 0 ? 0 : static_cast<size_t>(k));
+    return p;
+  };
+  const int before = hz::BookFileReads::ServedCount();
+  {
+    hz::BookFileReads reads(dir.path());
+    const int fd = open((dir / "HONMON").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(hz::BookFileReads::ServedCount(), before + 1);
+    const int fd2 = open((dir / "HONMON").c_str(), O_RDONLY);  // the same mapping, its own position
+    const int outside = open((other / "HONMON").c_str(), O_RDONLY);
+    EXPECT_EQ(hz::BookFileReads::ServedCount(), before + 2);
+    std::string got;
+    EXPECT_EQ(read_at(fd, 2048, SEEK_SET, 100, &got), 2048);
+    EXPECT_EQ(got, bytes.substr(2048, 100));
+    EXPECT_EQ(read_at(fd, 10, SEEK_CUR, 50, &got), 2158);
+    EXPECT_EQ(got, bytes.substr(2158, 50));
+    EXPECT_EQ(read_at(fd2, -8, SEEK_END, 100, &got), 4992);  // a read cut at the end
+    EXPECT_EQ(got, bytes.substr(4992));
+    EXPECT_EQ(read_at(fd2, 100, SEEK_END, 10, &got), 5100);  // past the end: nothing
+    EXPECT_EQ(got, "");
+    EXPECT_EQ(lseek(fd, -1, SEEK_SET), -1);
+    EXPECT_EQ(errno, EINVAL);
+    EXPECT_EQ(read_at(outside, 4000, SEEK_SET, 2000, &got), 4000);
+    EXPECT_EQ(got, bytes.substr(4000));
+    EXPECT_EQ(close(fd), 0);
+    EXPECT_EQ(read_at(fd2, 0, SEEK_SET, 3, &got), 0);  // still served after the other closed
+    EXPECT_EQ(got, bytes.substr(0, 3));
+    EXPECT_EQ(close(fd2), 0);
+    EXPECT_EQ(close(outside), 0);
+  }
+  // Served no longer once the object is gone.
+  const int fd = open((dir / "HONMON").c_str(), O_RDONLY);
+  EXPECT_EQ(hz::BookFileReads::ServedCount(), before + 2);
+  close(fd);
+  // A check opens the book's text, catalogs and fonts from memory.
+  hzt::TestPages pages;
+  pages.honbun = "<dt>x</dt><dd>y</dd>\r\n";
+  hzt::BookOf(hzt::ModelOf(pages), dir / "book");
+  hz::EbSession session;
+  std::string error;
+  ASSERT_TRUE(session.Open(dir / "book", &error)) << error;
+  EXPECT_GE(hz::BookFileReads::ServedCount(), before + 4);
+  ASSERT_TRUE(session.Search(hz::EbSearch::kExact, "x"));
+  EXPECT_EQ(session.Hits().size(), 1u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ebcheck/book_file_reads.h"
 #include "platform/shift_jis.h"
 
 namespace hz {
@@ -23,6 +24,7 @@ struct EbSession::State {
   std::map<unsigned, char> ascii;  // the EUC-JP forms of ASCII characters
   std::vector<EB_Hit> hits;
   bool searched = false;
+  std::unique_ptr<BookFileReads> reads;  // the book's files, from memory
 };
 
 namespace {
@@ -152,6 +154,7 @@ EbSession::~EbSession() {
 bool EbSession::Open(const std::string& dir, std::string* error) {
   EB_Subbook_Code subbooks[EB_MAX_SUBBOOKS];
   int count = 0;
+  s_->reads = std::make_unique<BookFileReads>(dir);
   EB_Error_Code e = eb_bind(&s_->book, dir.c_str());
   if (e == EB_SUCCESS) e = eb_subbook_list(&s_->book, subbooks, &count);
   if (e == EB_SUCCESS && count < 1) e = EB_ERR_NO_SUCH_SUB;
