@@ -54,6 +54,19 @@ void WriteBook(const std::string& dir, const hz::EpwingBook& book);
 // cannot be.
 hz::EpwingBook BookOf(const hz::BookModel& m, const std::string& dir);
 
+// A program run to its end: its exit status (or 128 + the signal that
+// ended it) and what it wrote.
+struct Spawned {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs argv with stdin from input, PATH set to path when it is given; when
+// stop_when names a directory's prefix, sends SIGTERM once an entry of dir
+// that begins with it holds a book's catalogs.
+Spawned Spawn(const std::vector<std::string>& argv, const std::string& input = "", const std::string& path = "",
+              const std::string& dir = "", const std::string& stop_when = "");
+
 }  // namespace hzt
 
 #endif  // HZ2HTML_TESTS_BOOK_SUPPORT_H_

@@ -13,60 +13,16 @@
 
 #include "platform/book_system.h"
 #include "platform/file_system.h"
+#include "tests/book_support.h"
 #include "tests/test_support.h"
 
 using hzt::ReadFile;
+using hzt::Spawn;
+using hzt::Spawned;
 using hzt::S;
 using hzt::TempDir;
 
 namespace {
-
-struct Spawned {
-  int status = -1;  // the exit status, or 128 + the signal
-  std::string out, err;
-};
-
-// Runs argv with stdin from input, PATH set to path when it is given; when
-// stop_when names a directory's prefix, sends SIGTERM once an entry of that
-// directory begins with it.
-Spawned Spawn(const std::vector<std::string>& argv, const std::string& input = "",
-              const std::string& path = "", const std::string& dir = "", const std::string& stop_when = "") {
-  TempDir io;
-  hzt::WriteFile(io / "in", input);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int in = open((io / "in").c_str(), O_RDONLY);
-    const int out = open((io / "out").c_str(), O_WRONLY | O_CREAT, 0600);
-    const int err = open((io / "err").c_str(), O_WRONLY | O_CREAT, 0600);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    if (!path.empty()) setenv("PATH", path.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  for (bool stopped = stop_when.empty();;) {
-    if (!stopped) {
-      for (const std::string& name : hzt::ListDir(dir)) {
-        if (name.compare(0, stop_when.size(), stop_when) == 0 && hzt::Exists(dir + "/" + name + "/book/catalogs")) {
-          kill(pid, SIGTERM);
-          stopped = true;
-        }
-      }
-    }
-    if (waitpid(pid, &status, stopped ? 0 : WNOHANG) == pid) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  Spawned s;
-  s.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  s.out = ReadFile(io / "out");
-  s.err = ReadFile(io / "err");
-  return s;
-}
 
 bool EndsWith(const std::string& s, const std::string& end) {
   return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;

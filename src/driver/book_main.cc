@@ -1,5 +1,5 @@
-// hz2book: builds a searchable EPWING book from a Harukaze dictionary with
-// hz2html, FreePWING and the EB library, and proves it.
+// hz2book: builds a searchable EPWING book (and, when asked, StarDict and
+// Yomitan dictionaries) from a Harukaze dictionary, and proves each.
 #include "driver/book_run.h"
 
 int main(int argc, char** argv) { return hz::RunBookBuilder(argc, argv); }

@@ -13,7 +13,13 @@
 #include "epwing/epwing_book.h"
 #include "model/model_reader.h"
 #include "platform/book_system.h"
+#include "stardict/stardict_check.h"
+#include "stardict/stardict_dictionary.h"
+#include "unicode/unicode_book.h"
+#include "yomitan/yomitan_check.h"
+#include "yomitan/yomitan_dictionary.h"
 #include "platform/file_system.h"
+#include "platform/framework.h"
 #include "platform/page_file.h"
 
 namespace hz {
@@ -21,26 +27,32 @@ namespace hz {
 namespace {
 
 const char kBookUsage[] =
-    "Usage: hz2book [hz2html options] [--quiet] [--keep-work] <inpath> [<outpath>]\n"
-    "       hz2book [--strict] [--gaiji-font FILE] [--quiet] [--keep-work] --pages <outpath>\n";
+    "Usage: hz2book [hz2html options] [hz2book options] <inpath> [<outpath>]\n"
+    "       hz2book [--strict] [--gaiji-font FILE] [hz2book options] --pages <outpath>\n";
 
 const char kBookHelp[] =
     "Converts the dictionary with hz2html --gaiji into <outpath>, writes a searchable\n"
     "EPWING book from the pages into <outpath>/book, and proves every entry, search\n"
     "word, reference and gaiji of it with the EB library.\n"
     "  --pages           build from the pages already in <outpath>\n"
+    "  --stardict        also write a StarDict dictionary into <outpath>/stardict\n"
+    "  --yomitan         also write a Yomitan dictionary, <outpath>/yomitan/harukaze.zip\n"
+    "  --no-epwing       leave out the EPWING book (with --stardict or --yomitan)\n"
     "  --quiet           print only warnings and errors\n"
     "  --keep-work       keep the work directory (<outpath>/.book-XXXXXX)\n"
     "  --help            print this help and exit\n"
     "  --version         print the version and exit\n"
     "hz2html's options (-f=, -m=, -o, --verbose, --strict, --gaiji-font) are passed on;\n"
     "--verbose also prints how long each stage took.\n"
-    "Exit status: 0 book built and proved; 1 no book (no entries, a page unreadable,\n"
-    "the words too many for an index); 2 a file not written; 3 built, but with --strict\n"
-    "a warning was printed; 4 built, but the check found misses; 255 usage error.\n";
+    "Each dictionary is checked by reading it back as its readers do, and replaces an\n"
+    "earlier one only then.\n"
+    "Exit status: 0 built and proved; 1 no book (no entries, a page unreadable, the\n"
+    "words too many for an index); 2 a file not written; 3 built, but with --strict a\n"
+    "warning was printed; 4 built, but a check found misses; 255 usage error.\n";
 
 struct BookOptions {
   bool pages_only = false, quiet = false, keep_work = false;
+  bool epwing = true, stardict = false, yomitan = false;
   std::vector<std::string> converter_args;  // for hz2html, --gaiji first
   RunOptions run;                           // as hz2html reads them
 };
@@ -57,6 +69,12 @@ BookCommand ParseBookCommandLine(int argc, const char* const* argv, BookOptions*
       o->quiet = true;
     } else if (a == "--keep-work") {
       o->keep_work = true;
+    } else if (a == "--stardict") {
+      o->stardict = true;
+    } else if (a == "--yomitan") {
+      o->yomitan = true;
+    } else if (a == "--no-epwing") {
+      o->epwing = false;
     } else if (a == "--help") {
       return BookCommand::kHelp;
     } else if (a == "--version") {
@@ -71,6 +89,8 @@ BookCommand ParseBookCommandLine(int argc, const char* const* argv, BookOptions*
   if (ParseCommandLine(static_cast<int>(args.size()), args.data(), &o->run, &ignored) != CommandLineResult::kRun) {
     return BookCommand::kUsage;
   }
+  // Something to write.
+  if (!o->epwing && !o->stardict && !o->yomitan) return BookCommand::kUsage;
   if (o->pages_only) {
     // The one path is the pages' directory, the converter's output path.
     if (o->run.out_path != RunOptions().out_path || !ignored.empty()) return BookCommand::kUsage;
@@ -191,14 +211,14 @@ void Abandon(const Build& b, BookConsole* console) {
   }
 }
 
-// Writes the book's files under dir, making the directories they stand in.
-int WriteBookFiles(const std::string& dir, const EpwingBook& book, BookConsole* console) {
+// Writes the files under dir, making the directories they stand in.
+int WriteFiles(const std::string& dir, const std::vector<BookFile>& files, BookConsole* console) {
   if (const int e = MakeDirectory(dir)) {
     console->Say("cannot create directory " + dir + ": " + SystemErrorText(e));
     return kBookWriteFailure;
   }
   std::set<std::string> made;
-  for (const BookFile& f : book.files) {
+  for (const BookFile& f : files) {
     const std::string path = dir + "/" + f.path;
     for (size_t slash = path.find('/', dir.size() + 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
       const std::string level = path.substr(0, slash);
@@ -217,6 +237,30 @@ int WriteBookFiles(const std::string& dir, const EpwingBook& book, BookConsole* 
   return 0;
 }
 
+// Tells what the check of the output work/name found; when it found
+// everything, moves the output into place (an earlier one aside first).
+int Place(Build* b, const std::string& name, const std::string& figures, const std::vector<std::string>& misses,
+          const std::string& error, BookConsole* console) {
+  const std::string shown = b->out + "/" + name, made = b->work + "/" + name;
+  console->ClearProgress();
+  if (!error.empty() || !misses.empty()) {
+    for (size_t i = 0; i < misses.size() && i < 20; ++i) console->Say("not found: " + misses[i]);
+    if (!error.empty()) console->Say(error);
+    console->Say(shown + ": " + figures + ": " + std::to_string(misses.size()) +
+                 " not found; kept for inspection in " + made);
+    b->options.keep_work = true;
+    return kBookMisses;
+  }
+  int e = PathExists(shown) ? MovePath(shown, b->work + "/earlier-" + name) : 0;
+  if (e == 0) e = MovePath(made, shown);
+  if (e != 0) {
+    console->Say("cannot move " + made + " into " + shown + ": " + SystemErrorText(e));
+    return kBookWriteFailure;
+  }
+  if (!console->quiet()) std::fprintf(stderr, "hz2book: %s: %s: all found\n", shown.c_str(), figures.c_str());
+  return 0;
+}
+
 // The EPWING book of the model, in the work directory.
 int WriteBook(Build* b, BookConsole* console) {
   console->Progress("writing the book", 0, 0);
@@ -227,14 +271,13 @@ int WriteBook(Build* b, BookConsole* console) {
     console->Say(b->out + ": " + error + ": no book");
     return kBookNotBuilt;
   }
-  const int status = WriteBookFiles(b->work + "/book", book, console);
+  const int status = WriteFiles(b->work + "/book", book.files, console);
   b->times.emplace_back("the EPWING book", console->Seconds() - start);
   return status;
 }
 
 // Checks the book; on success moves it into place.
 int ProveAndPlace(Build* b, BookConsole* console) {
-  const std::string shown = b->out + "/book";
   const double start = console->Seconds();
   const CheckResult r = CheckEpwingBook(
       b->work + "/book", b->model,
@@ -244,26 +287,71 @@ int ProveAndPlace(Build* b, BookConsole* console) {
       [] { return Interrupted(); });
   b->times.emplace_back("its check", console->Seconds() - start);
   if (Interrupted()) return -1;
-  console->ClearProgress();
   const std::string figures = std::to_string(r.entries) + " entries, " + std::to_string(r.keys) + " keys, " +
                               std::to_string(r.references) + " references, " + std::to_string(r.gaiji) + " gaiji";
-  if (!r.error.empty() || !r.misses.empty()) {
-    for (size_t i = 0; i < r.misses.size() && i < 20; ++i) console->Say("not found: " + r.misses[i]);
-    if (!r.error.empty()) console->Say(r.error);
-    console->Say(shown + ": " + figures + ": " + std::to_string(r.misses.size()) +
-                 " not found; the book is kept for inspection in " + b->work + "/book");
-    b->options.keep_work = true;
-    return kBookMisses;
+  return Place(b, "book", figures, r.misses, r.error, console);
+}
+
+// What the exports say they are.
+std::string Description(const Build& b) {
+  return (b.model.title.empty() ? std::string("The dictionary") : b.model.title) +
+         ", from the dictionary's own data, converted by hz2html and hz2book " HZ2HTML_VERSION ".";
+}
+
+std::string ExportFigures(const ExportCheck& r, const char* articles) {
+  return std::to_string(r.articles) + " " + articles + ", " + std::to_string(r.words) + " words, " +
+         std::to_string(r.links) + " links, " + std::to_string(r.pictures) + " pictures";
+}
+
+// The StarDict dictionary, written, checked and placed.
+int StarDict(Build* b, const UnicodeBook& book, BookConsole* console) {
+  console->Progress("writing the StarDict dictionary", 0, 0);
+  double start = console->Seconds();
+  int status;
+  {
+    StarDictDictionary dict;
+    std::string error;
+    if (!WriteStarDict(book, Description(*b), &dict, &error)) {
+      console->Say(b->out + "/stardict: " + error + ": no StarDict dictionary");
+      return kBookNotBuilt;
+    }
+    status = WriteFiles(b->work + "/stardict", dict.files, console);
   }
-  const std::string old = b->work + "/earlier-book";
-  int e = PathExists(shown) ? MovePath(shown, old) : 0;
-  if (e == 0) e = MovePath(b->work + "/book", shown);
-  if (e != 0) {
-    console->Say("cannot move the book into " + shown + ": " + SystemErrorText(e));
+  b->times.emplace_back("the StarDict dictionary", console->Seconds() - start);
+  if (status != 0) return status;
+  if (Interrupted()) return -1;
+  console->Progress("checking the StarDict dictionary", 0, 0);
+  start = console->Seconds();
+  const ExportCheck r = CheckStarDict(b->work + "/stardict", book);
+  b->times.emplace_back("its check", console->Seconds() - start);
+  return Place(b, "stardict", ExportFigures(r, "articles"), r.misses, r.error, console);
+}
+
+// The Yomitan dictionary, written, checked and placed.
+int Yomitan(Build* b, const UnicodeBook& book, BookConsole* console) {
+  console->Progress("writing the Yomitan dictionary", 0, 0);
+  double start = console->Seconds();
+  const std::string dir = b->work + "/yomitan", zip = dir + "/" + kYomitanFile;
+  if (const int e = MakeDirectory(dir)) {
+    console->Say("cannot create directory " + dir + ": " + SystemErrorText(e));
     return kBookWriteFailure;
   }
-  if (!console->quiet()) std::fprintf(stderr, "hz2book: %s: %s: all found\n", shown.c_str(), figures.c_str());
-  return 0;
+  YomitanInfo info;
+  info.revision = "hz2book " HZ2HTML_VERSION;
+  info.description = Description(*b);
+  YomitanCounts counts;
+  std::string error;
+  if (!WriteYomitan(book, info, zip, &counts, &error)) {
+    console->Say(error + ": no Yomitan dictionary");
+    return kBookWriteFailure;
+  }
+  b->times.emplace_back("the Yomitan dictionary", console->Seconds() - start);
+  if (Interrupted()) return -1;
+  console->Progress("checking the Yomitan dictionary", 0, 0);
+  start = console->Seconds();
+  const ExportCheck r = CheckYomitan(zip, book);
+  b->times.emplace_back("its check", console->Seconds() - start);
+  return Place(b, "yomitan", ExportFigures(r, "rows"), r.misses, r.error, console);
 }
 
 // The model of the pages.
@@ -302,15 +390,31 @@ int RunBuild(Build* b, BookConsole* console) {
     console->Say("cannot create a work directory in " + b->out + ": " + SystemErrorText(e));
     return kBookWriteFailure;
   }
-  status = WriteBook(b, console);
-  if (status == 0 && Interrupted()) status = -1;
-  if (status == 0) status = ProveAndPlace(b, console);
-  return status;
+  // Each output on its own: one that fails does not keep back the next,
+  // and the first failure gives the status.
+  if (b->options.epwing) {
+    status = WriteBook(b, console);
+    if (status == 0 && Interrupted()) status = -1;
+    if (status == 0) status = ProveAndPlace(b, console);
+  }
+  if (status < 0 || status == kBookWriteFailure || (!b->options.stardict && !b->options.yomitan)) return status;
+  const UnicodeBook book(b->model);
+  for (const auto& export_one : {std::make_pair(b->options.stardict, StarDict), std::make_pair(b->options.yomitan, Yomitan)}) {
+    if (!export_one.first) continue;
+    if (Interrupted()) return -1;
+    const int s = export_one.second(b, book, console);
+    if (s < 0 || s == kBookWriteFailure) return s;
+    if (status == 0) status = s;
+  }
+  return Interrupted() ? -1 : status;
 }
 
 }  // namespace
 
 int RunBookBuilder(int argc, const char* const* argv) {
+  // The allocator keeps freed memory for the next stage (the exports build
+  // and free buffers of many megabytes, each faulted in anew otherwise).
+  StartFramework();
   Build b;
   switch (ParseBookCommandLine(argc, argv, &b.options)) {
     case BookCommand::kUsage: std::fputs(kBookUsage, stderr); return kExitUsage & 0xFF;

@@ -44,11 +44,6 @@ namespace hz {
 // The subbook's directory, the name the reader map takes after it.
 constexpr char kSubbookDirectory[] = "HARUKAZE";
 
-struct BookFile {
-  std::string path;  // relative to the book's directory, '/' between names
-  std::string bytes;
-};
-
 struct EpwingBook {
   std::vector<BookFile> files;
   int64_t entries = 0, words = 0, keywords = 0, references = 0, gaiji = 0;

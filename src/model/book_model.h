@@ -175,6 +175,12 @@ struct BookGaiji {
   Glyph16 glyph;
 };
 
+// A file a writer made, in memory, for the driver to write.
+struct BookFile {
+  std::string path;  // relative to the output's directory, '/' between names
+  std::string bytes;
+};
+
 struct BookModel {
   std::string title;  // the book's title (harukaze.ebs' Book=), UTF-8
   std::vector<BookPart> parts;

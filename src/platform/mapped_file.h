@@ -35,6 +35,13 @@ class MappedFile {
 // can (large buffers filled once: fewer page faults). Nothing else changes.
 void PreferLargePages(void* p, size_t n);
 
+// Reserves room for n bytes in *s, backed by large pages where the system
+// allows (a buffer of many megabytes filled once).
+inline void ReserveLarge(std::string* s, size_t n) {
+  s->reserve(n);
+  PreferLargePages(s->data(), s->capacity());
+}
+
 }  // namespace hz
 
 #endif  // HZ2HTML_PLATFORM_MAPPED_FILE_H_
