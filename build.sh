@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds hz2html and hz2book and, by the command given:
 #   ./build.sh sample   convert the bundled sample dictionary into sample-out/
-#   ./build.sh book     build and prove the sample's EPWING book in
-#                       sample-book/ (hz2book: FreePWING, the EB library)
+#   ./build.sh book     build and prove the sample's EPWING book, StarDict
+#                       and Yomitan dictionaries in sample-book/ (hz2book)
 #   ./build.sh test     build and run the whole test suite
 #   ./build.sh asan     build and run the tests under AddressSanitizer and
 #                       UndefinedBehaviorSanitizer
@@ -19,9 +19,13 @@ cd "$(dirname "$0")"
 
 command=${1:-sample}
 jobs=$(nproc 2>/dev/null || echo 2)
-# What hz2book and its tests need: FreePWING, the EB library and its
-# utilities, GNU Unifont, and eblook as a client of the books.
-book_packages=(libeb16-dev freepwing eb-utils unifont eblook)
+# What hz2book and its tests need: the EB library (it proves the books),
+# libzip, RapidJSON, libpng and zlib (the exports), GNU Unifont (glyphs),
+# and as readers of what it writes: eblook and the EB utilities, sdcv and
+# dictzip.
+book_packages=(libeb16-dev libzip-dev rapidjson-dev libpng-dev zlib1g-dev unifont eb-utils eblook sdcv dictzip)
+# What building hz2book alone needs.
+book_build_packages=(libeb16-dev libzip-dev rapidjson-dev libpng-dev zlib1g-dev)
 
 need_packages() {
   local missing=()
@@ -81,8 +85,10 @@ case "$command" in
     need_packages cmake g++ make "${book_packages[@]}"
     configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=ON
     rm -rf sample-book
-    ./build/hz2book build/sample-dict sample-book
-    echo "The book is in sample-book/book (try: eblook -e utf8 sample-book/book)"
+    ./build/hz2book --stardict --yomitan build/sample-dict sample-book
+    echo "The EPWING book is in sample-book/book (try: eblook -e utf8 sample-book/book),"
+    echo "the StarDict dictionary in sample-book/stardict (try: sdcv --data-dir sample-book/stardict あい),"
+    echo "the Yomitan dictionary is sample-book/yomitan/harukaze.zip."
     ;;
   test)
     need_packages cmake g++ make libgtest-dev "${book_packages[@]}"
@@ -96,12 +102,12 @@ case "$command" in
       UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j "$jobs")
     ;;
   install)
-    need_packages cmake g++ make libeb16-dev
+    need_packages cmake g++ make "${book_build_packages[@]}"
     configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=ON
     cmake --install build --prefix "${2:?usage: ./build.sh install PREFIX}"
     ;;
   package)
-    need_packages cmake g++ make dpkg-dev file libeb16-dev
+    need_packages cmake g++ make dpkg-dev file "${book_build_packages[@]}"
     configure build -DHZ2HTML_TESTS=OFF -DHZ2HTML_BOOK=ON
     (cd build && cpack -G DEB)
     ;;

@@ -1,5 +1,6 @@
 // hzbench-gen: writes the synthetic benchmark dictionary.
-//   hzbench-gen SCALE SEED OUTDIR     SCALE: small, medium, full or stress
+//   hzbench-gen SCALE SEED OUTDIR     SCALE: small, medium, full, stress or
+//                                     boundary
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,7 +9,7 @@
 int main(int argc, char** argv) {
   hzbench::Scale scale;
   if (argc != 4 || !hzbench::FindScale(argv[1], &scale)) {
-    std::fprintf(stderr, "usage: hzbench-gen {small|medium|full|stress} SEED OUTDIR\n");
+    std::fprintf(stderr, "usage: hzbench-gen {small|medium|full|stress|boundary} SEED OUTDIR\n");
     return 2;
   }
   hzb::DictBuilder builder;

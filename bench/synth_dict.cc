@@ -154,6 +154,53 @@ std::string Stem(const char* prefix, uint32_t n) {
   return s;
 }
 
+// The boundary dictionary: 10,000 families of 20 readings, each the one
+// before and one more character (at the end in half of the families, at the
+// front in the other half), so that most boundaries between two pages of
+// the forward and the backward word index, on every level, fall between a
+// word and a longer word it begins (or, backward, ends); a tenth of the
+// readings twice, in entries far apart.
+void MakeBoundaryDictionary(uint64_t seed, hzb::DictBuilder* b) {
+  Rng r(seed);
+  constexpr uint32_t kFamilies = 10000, kMembers = 20, kPerRecord = 40;
+  b->directories = {"DATA", "LIST"};
+  std::vector<hzb::Record>& main = b->record_files["DATA/KX01"];
+  std::vector<hzb::ListRow>& headwords = b->lists["LIST/d100000.lst"];
+  std::vector<std::string> readings;
+  for (uint32_t f = 0; f < kFamilies; ++f) {
+    // A stem of three kana of its own (the family's number in base 82).
+    std::string word;
+    for (uint32_t n = f, i = 0; i < 3; ++i, n /= 0x52) Put2(&word, 0x829F + n % 0x52);
+    for (uint32_t m = 0; m < kMembers; ++m) {
+      readings.push_back(word);
+      std::string more;
+      Put2(&more, Hiragana(r));
+      word = f % 2 ? more + word : word + more;
+    }
+  }
+  for (uint32_t i = 0; i < kFamilies * kMembers / 10; ++i) readings.push_back(readings[r.Below(kFamilies * kMembers)]);
+  for (uint32_t e = 0; e < readings.size(); ++e) {
+    if (e % kPerRecord == 0) main.emplace_back();
+    hzb::Record& rec = main.back();
+    const uint32_t offset = static_cast<uint32_t>(rec.text.size());
+    rec.text += readings[e];
+    Put2(&rec.text, 0x8179);
+    Kanjis(r, &rec.text, 2);
+    Put2(&rec.text, 0x817A);
+    rec.text += "\r";
+    Prose(r, &rec.text, 30);
+    rec.text += "\r\r";
+    headwords.push_back({static_cast<uint32_t>(main.size()), 0, offset, ""});
+  }
+  for (const char* name : {"DATA/KX02", "DATA/KX03", "DATA/KX04", "DATA/KX05", "DATA/KX06"}) {
+    std::vector<hzb::Record>& sec = b->record_files[name];
+    sec.resize(1);
+    Kanjis(r, &sec[0].text, 1);
+    sec[0].text += "\r";
+    Prose(r, &sec[0].text, 60);
+  }
+}
+
 uint32_t Scaled(double base, double factor) {
   return std::max<uint32_t>(1, static_cast<uint32_t>(base * factor + 0.5));
 }
@@ -161,7 +208,8 @@ uint32_t Scaled(double base, double factor) {
 }  // namespace
 
 bool FindScale(const std::string& name, Scale* scale) {
-  static const Scale kScales[] = {{"small", 0.01}, {"medium", 0.1}, {"full", 1.0}, {"stress", 10.0}};
+  static const Scale kScales[] = {
+      {"small", 0.01}, {"medium", 0.1}, {"full", 1.0}, {"stress", 10.0}, {"boundary", 0.0}};
   for (const Scale& s : kScales) {
     if (name == s.name) {
       *scale = s;
@@ -181,6 +229,10 @@ hzb::Record MakeMainTextRecord(uint64_t seed, size_t entries) {
 }
 
 void MakeDictionary(const Scale& scale, uint64_t seed, hzb::DictBuilder* b) {
+  if (scale.factor == 0.0) {
+    MakeBoundaryDictionary(seed, b);
+    return;
+  }
   Rng r(seed);
   const double f = scale.factor;
   const uint32_t entries = Scaled(250000, f);

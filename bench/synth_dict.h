@@ -15,8 +15,9 @@ struct Scale {
   double factor;  // 1.0 is the full dictionary
 };
 
-// "small" (1/100), "medium" (1/10), "full", "stress" (10x); false for
-// another name.
+// "small" (1/100), "medium" (1/10), "full", "stress" (10x), and
+// "boundary" (a dictionary of prefix words, 220,000 entries, for the word
+// indexes of hz2book's EPWING book); false for another name.
 bool FindScale(const std::string& name, Scale* scale);
 
 // Fills builder with the dictionary of the given scale and seed.

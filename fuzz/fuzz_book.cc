@@ -1,7 +1,8 @@
 // Fuzz target for hz2book: lays fuzzed pages, project file and gaiji files
 // out in a private directory, reads the book model from them, checks what
 // the model promises its writers, writes the EPWING book and proves it with
-// the EB library. What the model promises: runs that decode, nested styles
+// the EB library, and writes the StarDict and Yomitan dictionaries and
+// proves them by reading them back. What the model promises: runs that decode, nested styles
 // and links that close where they open, no link inside a link, indexes of
 // targets, pictures and gaiji that exist, text of UTF-8 characters without
 // control characters or private-use characters, every kept target placed
@@ -22,6 +23,11 @@
 #include "fuzz/fuzz_support.h"
 #include "model/model_reader.h"
 #include "platform/book_system.h"
+#include "stardict/stardict_check.h"
+#include "stardict/stardict_dictionary.h"
+#include "unicode/unicode_book.h"
+#include "yomitan/yomitan_check.h"
+#include "yomitan/yomitan_dictionary.h"
 
 namespace {
 
@@ -123,11 +129,11 @@ void CheckModel(const hz::BookModel& m) {
   }
 }
 
-// Writes the book's files under dir.
-void WriteBook(const std::string& dir, const hz::EpwingBook& book) {
+// Writes files under dir.
+void WriteFiles(const std::string& dir, const std::vector<hz::BookFile>& files) {
   hz::RemoveTree(dir);
   hz::MakeDirectory(dir);
-  for (const hz::BookFile& f : book.files) {
+  for (const hz::BookFile& f : files) {
     const std::string path = dir + "/" + f.path;
     for (size_t s = path.find('/', dir.size() + 1); s != std::string::npos; s = path.find('/', s + 1)) {
       hz::MakeDirectory(path.substr(0, s));
@@ -160,12 +166,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (model.entry_count == 0) return 0;
   hz::EpwingBook book;
   if (!hz::WriteEpwingBook(model, &book, &error)) return 0;
-  WriteBook(dir + "/book", book);
+  WriteFiles(dir + "/book", book.files);
   const hz::CheckResult r = hz::CheckEpwingBook(
       dir + "/book", model, [](const char*, int64_t, int64_t) {}, [] { return false; });
   if (!r.error.empty() || !r.misses.empty()) {
     std::fprintf(stderr, "check: %s%s\n", r.error.c_str(), r.misses.empty() ? "" : r.misses[0].c_str());
     abort();
   }
+  const hz::UnicodeBook unicode(model);
+  const auto proved = [](const char* what, const hz::ExportCheck& c) {
+    if (c.error.empty() && c.misses.empty()) return;
+    std::fprintf(stderr, "%s: %s%s\n", what, c.error.c_str(), c.misses.empty() ? "" : c.misses[0].c_str());
+    abort();
+  };
+  hz::StarDictDictionary dict;
+  if (!hz::WriteStarDict(unicode, "fuzz", &dict, &error)) abort();
+  WriteFiles(dir + "/stardict", dict.files);
+  proved("stardict", hz::CheckStarDict(dir + "/stardict", unicode));
+  hz::YomitanCounts counts;
+  if (!hz::WriteYomitan(unicode, hz::YomitanInfo(), dir + "/harukaze.zip", &counts, &error)) abort();
+  proved("yomitan", hz::CheckYomitan(dir + "/harukaze.zip", unicode));
   return 0;
 }

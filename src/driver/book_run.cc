@@ -377,7 +377,9 @@ int ReadModel(Build* b, BookConsole* console) {
 
 int RunBuild(Build* b, BookConsole* console) {
   if (!b->options.pages_only) {
+    const double start = console->Seconds();
     const int status = Convert(b->options);
+    b->times.emplace_back("the conversion", console->Seconds() - start);
     if (status != kExitSuccess && status != kExitDamaged) return status & 0xFF;
     b->converter_warned = status == kExitDamaged;
   }

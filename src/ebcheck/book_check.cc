@@ -134,24 +134,25 @@ void ExpectedText::Character(uint32_t cp, uint32_t next, bool* both, std::string
   Glyph(g != model_.glyphs.end() ? g->second : PlaceholderGlyph(cp), out);
 }
 
+void ExpectedText::Text(std::string_view text, std::string* out) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    uint32_t cp, next = 0;
+    p += ReadUtf8(p, end, &cp);
+    const size_t n = p < end ? ReadUtf8(p, end, &next) : 0;
+    bool both;
+    Character(cp, next, &both, out);
+    if (both) p += n;
+  }
+}
+
 void ExpectedText::Runs(std::string_view content, std::string* out) {
   bool picture = false;
   size_t caption_from = 0;
   ForEachRun(content, [&](const Run& r) {
     switch (r.kind) {
-      case Run::kText: {
-        const char* p = r.text.data();
-        const char* const end = p + r.text.size();
-        while (p < end) {
-          uint32_t cp, next = 0;
-          p += ReadUtf8(p, end, &cp);
-          const size_t n = p < end ? ReadUtf8(p, end, &next) : 0;
-          bool both;
-          Character(cp, next, &both, out);
-          if (both) p += n;
-        }
-        break;
-      }
+      case Run::kText: Text(r.text, out); break;
       case Run::kGaiji: {
         const BookGaiji& g = model_.gaiji[r.index];
         bool both;

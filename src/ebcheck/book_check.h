@@ -57,6 +57,7 @@ class ExpectedText {
   std::vector<std::pair<uint32_t, size_t>> anchors;
 
  private:
+  void Text(std::string_view text, std::string* out);
   void Character(uint32_t cp, uint32_t next, bool* both, std::string* out);
   void Glyph(const Glyph16& g, std::string* out);
 

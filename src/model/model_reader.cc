@@ -249,6 +249,8 @@ class PageReader {
   }
 
   void Finish();
+  void Compact(const std::vector<uint32_t>& kept);
+  void CompactRange(const std::vector<uint32_t>& kept, uint64_t from, uint64_t size, size_t* w);
 
  private:
   enum class Place { kHead, kOut, kTerm, kDefinition, kPage };
@@ -595,35 +597,47 @@ void PageReader::Finish() {
     t.anchor = ident.anchor;
     m_->targets.push_back(std::move(t));
   }
+  Compact(kept);
+  for (BookPart& p : m_->parts) {
+    if (p.target != kNone) p.target = kept[p.target];
+  }
+  m_->entry_count = static_cast<uint32_t>(
+      std::count_if(m_->parts.begin(), m_->parts.end(),
+                    [](const BookPart& p) { return p.kind == PartKind::kMainEntry || p.kind == PartKind::kKanjiEntry; }));
+}
+
+// Moves the runs of [from, from + size) of the content to *w, leaving out
+// the links and anchors of targets not kept (a link's text stays).
+void PageReader::CompactRange(const std::vector<uint32_t>& kept, uint64_t from, uint64_t size, size_t* w) {
   std::string& c = m_->content;
-  size_t w = 0;
-  const auto compact = [&](uint64_t from, uint64_t size) {
-    bool dropped_link = false;
-    for (size_t r = from; r < from + size;) {
-      const char code = c[r];
-      if (code == run_code::kLinkOn || code == run_code::kAnchor) {
-        const uint32_t target = kept[IndexAt(&c[r + 1])];
-        if (target == kNone) {
-          dropped_link = code == run_code::kLinkOn;
-        } else {
-          c[w] = code;
-          PutIndexAt(&c[w + 1], target);
-          w += 5;
-        }
-        r += 5;
-      } else if (code == run_code::kLinkOff && dropped_link) {
-        dropped_link = false;
-        ++r;
+  bool dropped_link = false;
+  for (size_t r = from; r < from + size;) {
+    const char code = c[r];
+    if (code == run_code::kLinkOn || code == run_code::kAnchor) {
+      const uint32_t target = kept[IndexAt(&c[r + 1])];
+      if (target == kNone) {
+        dropped_link = code == run_code::kLinkOn;
       } else {
-        const size_t n = RunLength(c, r, from + size);
-        std::memmove(&c[w], &c[r], n);
-        w += n;
-        r += n;
+        c[*w] = code;
+        PutIndexAt(&c[*w + 1], target);
+        *w += 5;
       }
+      r += 5;
+    } else if (code == run_code::kLinkOff && dropped_link) {
+      dropped_link = false;
+      ++r;
+    } else {
+      const size_t n = RunLength(c, r, from + size);
+      std::memmove(&c[*w], &c[r], n);
+      *w += n;
+      r += n;
     }
-  };
-  // Headings and bodies in the order they were stored (a section's title
-  // follows its body).
+  }
+}
+
+// The headings and bodies compacted in the order they were stored (a
+// section's title follows its body).
+void PageReader::Compact(const std::vector<uint32_t>& kept) {
   std::vector<std::pair<uint64_t, std::pair<BookPart*, bool>>> ranges;
   for (BookPart& p : m_->parts) {
     ranges.push_back({p.heading_at, {&p, true}});
@@ -631,26 +645,21 @@ void PageReader::Finish() {
   }
   std::stable_sort(ranges.begin(), ranges.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
+  size_t w = 0;
   for (const auto& range : ranges) {
     BookPart* p = range.second.first;
     const size_t at = w;
     if (range.second.second) {
-      compact(p->heading_at, p->heading_size);
+      CompactRange(kept, p->heading_at, p->heading_size, &w);
       p->heading_at = at;
       p->heading_size = static_cast<uint32_t>(w - at);
     } else {
-      compact(p->body_at, p->body_size);
+      CompactRange(kept, p->body_at, p->body_size, &w);
       p->body_at = at;
       p->body_size = w - at;
     }
   }
-  c.resize(w);
-  for (BookPart& p : m_->parts) {
-    if (p.target != kNone) p.target = kept[p.target];
-  }
-  m_->entry_count = static_cast<uint32_t>(
-      std::count_if(m_->parts.begin(), m_->parts.end(),
-                    [](const BookPart& p) { return p.kind == PartKind::kMainEntry || p.kind == PartKind::kKanjiEntry; }));
+  m_->content.resize(w);
 }
 
 // A Shift-JIS text without references (the title of the book) in UTF-8.

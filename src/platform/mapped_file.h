@@ -28,7 +28,9 @@ class MappedFile {
  private:
   void* data_ = nullptr;
   size_t size_ = 0;
-  intptr_t mapping_ = 0;  // Windows: the mapping's handle
+#ifdef _WIN32
+  intptr_t mapping_ = 0;  // the mapping's handle
+#endif
 };
 
 // Asks the system to back the memory [p, p + n) with large pages where it

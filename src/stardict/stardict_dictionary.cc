@@ -205,42 +205,37 @@ void Articles(const UnicodeBook& book, std::string* articles, std::vector<uint64
   (*offsets)[n] = articles->size();
 }
 
-}  // namespace
-
-bool WriteStarDict(const UnicodeBook& book, const std::string& description, StarDictDictionary* dict,
-                   std::string* error) {
-  const BookModel& m = book.model();
-  const uint32_t n = static_cast<uint32_t>(m.parts.size());
-  std::string articles;
-  std::vector<uint64_t> offsets;
-  Articles(book, &articles, &offsets);
-  if (articles.size() > UINT32_MAX) {
-    *error = std::to_string(articles.size()) + " bytes of articles, more than StarDict's 4 GiB";
-    return false;
-  }
-  // .idx: the headwords in StarDict's order (two parts with one headword in
-  // the order of the book).
+// .idx: the headwords in StarDict's order (two parts with one headword in
+// the order of the book); each part's place in it in *index_of.
+std::string Idx(const UnicodeBook& book, const std::vector<uint64_t>& offsets, std::vector<uint32_t>* index_of) {
+  const uint32_t n = static_cast<uint32_t>(book.model().parts.size());
   std::vector<uint32_t> order(n);
   std::iota(order.begin(), order.end(), 0);
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
     const int c = StarDictCompare(book.Headword(a), book.Headword(b));
     return c != 0 ? c < 0 : a < b;
   });
-  std::vector<uint32_t> index_of(n);
+  index_of->assign(n, 0);
   std::string idx;
   for (uint32_t k = 0; k < n; ++k) {
     const uint32_t part = order[k];
-    index_of[part] = k;
+    (*index_of)[part] = k;
     idx += book.Headword(part);
     idx += '\0';
     PutBe32(static_cast<uint32_t>(offsets[part]), &idx);
     PutBe32(static_cast<uint32_t>(offsets[part + 1] - offsets[part]), &idx);
   }
-  // .syn: a part's other search words, each once.
+  return idx;
+}
+
+// .syn: a part's other search words, each once, in StarDict's order; their
+// count in *count.
+std::string Syn(const UnicodeBook& book, const std::vector<uint32_t>& index_of, size_t* count) {
+  const BookModel& m = book.model();
   std::string pool;
   std::vector<Synonym> synonyms;
   const auto text = [&pool](const Synonym& s) { return std::string_view(pool.data() + s.at, s.size); };
-  for (uint32_t part = 0; part < n; ++part) {
+  for (uint32_t part = 0; part < m.parts.size(); ++part) {
     const BookPart& p = m.parts[part];
     const size_t first = synonyms.size();
     for (uint32_t w = p.words_begin; w < p.words_end; ++w) {
@@ -262,27 +257,49 @@ bool WriteStarDict(const UnicodeBook& book, const std::string& description, Star
     syn += '\0';
     PutBe32(s.index, &syn);
   }
+  *count = synonyms.size();
+  return syn;
+}
+
+std::string Ifo(const BookModel& m, size_t words, size_t synonyms, size_t idx_size, const std::string& description) {
+  std::string ifo = "StarDict's dict ifo file\nversion=3.0.0\n";
+  ifo += "bookname=" + OneLine(m.title.empty() ? kStarDictName : m.title) + "\n";
+  ifo += "wordcount=" + std::to_string(words) + "\n";
+  if (synonyms > 0) ifo += "synwordcount=" + std::to_string(synonyms) + "\n";
+  ifo += "idxfilesize=" + std::to_string(idx_size) + "\n";
+  ifo += "sametypesequence=h\n";
+  ifo += "description=" + OneLine(description) + "\n";
+  return ifo;
+}
+
+}  // namespace
+
+bool WriteStarDict(const UnicodeBook& book, const std::string& description, StarDictDictionary* dict,
+                   std::string* error) {
+  const BookModel& m = book.model();
+  std::string articles;
+  std::vector<uint64_t> offsets;
+  Articles(book, &articles, &offsets);
+  if (articles.size() > UINT32_MAX) {
+    *error = std::to_string(articles.size()) + " bytes of articles, more than StarDict's 4 GiB";
+    return false;
+  }
+  std::vector<uint32_t> index_of;
+  std::string idx = Idx(book, offsets, &index_of);
+  size_t synonyms = 0;
+  std::string syn = Syn(book, index_of, &synonyms);
   std::string dz;
   if (!Dictzip(articles, WorkThreads(), &dz, error)) return false;
   articles.clear();
   articles.shrink_to_fit();
-
-  std::string ifo = "StarDict's dict ifo file\nversion=3.0.0\n";
-  ifo += "bookname=" + OneLine(m.title.empty() ? kStarDictName : m.title) + "\n";
-  ifo += "wordcount=" + std::to_string(n) + "\n";
-  if (!synonyms.empty()) ifo += "synwordcount=" + std::to_string(synonyms.size()) + "\n";
-  ifo += "idxfilesize=" + std::to_string(idx.size()) + "\n";
-  ifo += "sametypesequence=h\n";
-  ifo += "description=" + OneLine(description) + "\n";
-
   const std::string name = kStarDictName;
   dict->files.clear();
-  dict->files.push_back({name + ".ifo", std::move(ifo)});
+  dict->files.push_back({name + ".ifo", Ifo(m, m.parts.size(), synonyms, idx.size(), description)});
   dict->files.push_back({name + ".idx", std::move(idx)});
-  if (!synonyms.empty()) dict->files.push_back({name + ".syn", std::move(syn)});
+  if (synonyms > 0) dict->files.push_back({name + ".syn", std::move(syn)});
   dict->files.push_back({name + ".dict.dz", std::move(dz)});
-  dict->articles = n;
-  dict->synonyms = static_cast<int64_t>(synonyms.size());
+  dict->articles = static_cast<int64_t>(m.parts.size());
+  dict->synonyms = static_cast<int64_t>(synonyms);
   dict->pictures = 0;
   for (uint32_t i = 0; i < m.images.size(); ++i) {
     if (book.PicturePath(i).empty()) continue;
