@@ -114,6 +114,11 @@ TEST(Export, DictzipIsGzipReadChunkByChunk) {
     ASSERT_TRUE(hz::Dictzip(data, 1, &one, &error)) << error;
     ASSERT_TRUE(hz::Dictzip(data, 2, &two, &error)) << error;
     EXPECT_EQ(one, two) << "the same file however many threads";
+    // In pieces (a chunk across the joint): the same file again.
+    std::string pieces;
+    const std::string_view all(data);
+    ASSERT_TRUE(hz::Dictzip({all.substr(0, size / 3), all.substr(size / 3)}, 2, &pieces, &error));
+    EXPECT_EQ(pieces, one) << size;
     // gzip as zlib reads it, whole.
     z_stream z{};
     ASSERT_EQ(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hz {
 
@@ -21,6 +22,8 @@ constexpr size_t kDictzipChunk = 58315;
 // with the reason in *error, when the data has more chunks than the header
 // can list (about 1.9 GB).
 bool Dictzip(std::string_view data, int threads, std::string* file, std::string* error);
+// The same for data in pieces, one after the other (no copy of them joined).
+bool Dictzip(const std::vector<std::string_view>& pieces, int threads, std::string* file, std::string* error);
 
 // Reads a dictzip file as a reader does, chunk by chunk from the header's
 // table, and checks its length and checksum; false, with the reason in

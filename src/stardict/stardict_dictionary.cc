@@ -181,28 +181,25 @@ void StarDictArticles::Append(uint32_t part, std::string* out) const {
 
 namespace {
 
-// Every part's article, in order; where each begins (and the end) in
+// Every part's article, in order, in two pieces (each half of the parts
+// rendered on a thread of its own); where each begins (and the end) in
 // *offsets.
-void Articles(const UnicodeBook& book, std::string* articles, std::vector<uint64_t>* offsets) {
+void Articles(const UnicodeBook& book, std::string halves[2], std::vector<uint64_t>* offsets) {
   const size_t n = book.model().parts.size();
   const StarDictArticles html(book);
   offsets->assign(n + 1, 0);
-  // Two halves at once: the second into a string of its own, joined after.
-  std::string second;
   size_t second_begin = n;
-  ReserveLarge(articles, book.model().content.size() * 3 / 4);
-  ReserveLarge(&second, book.model().content.size() * 3 / 4);
+  for (int h = 0; h < 2; ++h) ReserveLarge(&halves[h], book.model().content.size() * 3 / 8);
   InShares(n, std::min(2, WorkThreads()), [&](size_t begin, size_t end) {
-    std::string* out = begin == 0 ? articles : &second;
+    std::string* out = &halves[begin == 0 ? 0 : 1];
     if (begin > 0) second_begin = begin;
     for (size_t i = begin; i < end; ++i) {
       (*offsets)[i] = out->size();
       html.Append(static_cast<uint32_t>(i), out);
     }
   });
-  for (size_t i = second_begin; i < n; ++i) (*offsets)[i] += articles->size();
-  *articles += second;
-  (*offsets)[n] = articles->size();
+  for (size_t i = second_begin; i < n; ++i) (*offsets)[i] += halves[0].size();
+  (*offsets)[n] = halves[0].size() + halves[1].size();
 }
 
 // .idx: the headwords in StarDict's order (two parts with one headword in
@@ -277,11 +274,11 @@ std::string Ifo(const BookModel& m, size_t words, size_t synonyms, size_t idx_si
 bool WriteStarDict(const UnicodeBook& book, const std::string& description, StarDictDictionary* dict,
                    std::string* error) {
   const BookModel& m = book.model();
-  std::string articles;
+  std::string articles[2];
   std::vector<uint64_t> offsets;
-  Articles(book, &articles, &offsets);
-  if (articles.size() > UINT32_MAX) {
-    *error = std::to_string(articles.size()) + " bytes of articles, more than StarDict's 4 GiB";
+  Articles(book, articles, &offsets);
+  if (offsets.back() > UINT32_MAX) {
+    *error = std::to_string(offsets.back()) + " bytes of articles, more than StarDict's 4 GiB";
     return false;
   }
   std::vector<uint32_t> index_of;
@@ -289,9 +286,8 @@ bool WriteStarDict(const UnicodeBook& book, const std::string& description, Star
   size_t synonyms = 0;
   std::string syn = Syn(book, index_of, &synonyms);
   std::string dz;
-  if (!Dictzip(articles, WorkThreads(), &dz, error)) return false;
-  articles.clear();
-  articles.shrink_to_fit();
+  if (!Dictzip({articles[0], articles[1]}, WorkThreads(), &dz, error)) return false;
+  for (std::string& half : articles) std::string().swap(half);
   const std::string name = kStarDictName;
   dict->files.clear();
   dict->files.push_back({name + ".ifo", Ifo(m, m.parts.size(), synonyms, idx.size(), description)});
