@@ -19,6 +19,14 @@ std::string Page(const std::string& title, const std::string& body) {
   return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n</head>\r\n<body>\r\n" + body + "</body>\r\n</html>\r\n";
 }
 
+hz::ModelSources SourcesIn(const std::string& dir, hz::Report* report) {
+  hz::ModelSources sources;
+  sources.pages_dir = dir + "/";
+  sources.font = dir + "/no-font.hex";
+  sources.report = report;
+  return sources;
+}
+
 hz::BookModel ModelOf(const TestPages& pages, std::string* told, const std::map<uint32_t, hz::GaijiName>& names) {
   std::string bytes[6];
   for (size_t i = 0; i < 6; ++i) {

@@ -33,6 +33,10 @@ struct TestPages {
   std::string ebs = "kanaSep1=\x81\x79\r\nkanaSep2=\x81\x7A\r\nStopWord=a the\r\n";
 };
 
+// Where the model is read from: the pages in dir, no font (placeholder
+// glyphs), what is told in *report.
+hz::ModelSources SourcesIn(const std::string& dir, hz::Report* report);
+
 // The model of pages in memory, with gaiji.tsv's names; what was told in
 // *told.
 hz::BookModel ModelOf(const TestPages& pages, std::string* told = nullptr,

@@ -348,10 +348,7 @@ TEST(Epwing, TheCheckerFindsWhatIsWrong) {
   ASSERT_TRUE(hzt::MakeDir(dir / "FRACTAL"));
   hzt::WriteFile(dir / "FRACTAL/fig001.jpg", "\xFF\xD8\xFF\xE0 a picture of sorts");
   hzt::Told told;
-  hz::ModelSources sources;
-  sources.pages_dir = dir.path() + "/";
-  sources.font = dir / "no-font.hex";
-  sources.report = &told;
+  const hz::ModelSources sources = hzt::SourcesIn(dir.path(), &told);
   hz::BookModel m;
   std::string error;
   ASSERT_TRUE(hz::ReadBookModel(sources, &m, &error)) << error;

@@ -160,10 +160,7 @@ TEST(Model, ReadsBackWhatTheConverterWrites) {
   hzt::TempDir dir;
   ASSERT_EQ(hzt::RunHz({"--gaiji", hzt::SampleDict(), dir.path()}).status, 0);
   hzt::Told told;
-  hz::ModelSources sources;
-  sources.pages_dir = dir.path() + "/";
-  sources.font = dir / "no-font.hex";
-  sources.report = &told;
+  const hz::ModelSources sources = hzt::SourcesIn(dir.path(), &told);
   hz::BookModel m;
   std::string error;
   ASSERT_TRUE(hz::ReadBookModel(sources, &m, &error)) << error;
@@ -205,10 +202,7 @@ TEST(Model, FilesThatCannotBeReadAreNamed) {
   hzt::TempDir dir;
   ASSERT_EQ(hzt::RunHz({"--gaiji", hzt::SampleDict(), dir.path()}).status, 0);
   hzt::Told told;
-  hz::ModelSources sources;
-  sources.pages_dir = dir.path() + "/";
-  sources.font = dir / "no-font.hex";
-  sources.report = &told;
+  const hz::ModelSources sources = hzt::SourcesIn(dir.path(), &told);
   hz::BookModel m;
   std::string error;
   ASSERT_TRUE(hzt::Remove(dir / "harukaze.ebs"));

@@ -115,10 +115,7 @@ class StarDictChecker {
  private:
   void Miss(const std::string& what) { r_.misses.push_back(what); }
 
-  std::string Name(uint32_t part) const {
-    const std::string& word = book_.Headword(part);
-    return part < m_.entry_count ? "entry " + std::to_string(part + 1) + " (" + word + ")" : "the page " + word;
-  }
+  std::string Name(uint32_t part) const { return book_.PartName(part); }
 
   bool ReadFile(const std::string& name, std::string* bytes, bool optional = false) {
     std::string reason;

@@ -72,7 +72,7 @@ class ArticleHtml {
  public:
   ArticleHtml(const UnicodeBook& book, const std::vector<std::string>& gaiji, const std::vector<std::string>& links,
               std::string* out)
-      : book_(book), gaiji_(gaiji), links_(links), out_(*out) {}
+      : gaiji_(gaiji), links_(links), out_(*out), picture_(book) {}
 
   void Append(std::string_view content) {
     ForEachRun(content, [this](const Run& r) { One(r); });
@@ -80,12 +80,7 @@ class ArticleHtml {
 
  private:
   void One(const Run& r) {
-    if (caption_ && r.kind != Run::kImageOff) {
-      // The caption of a picture the book shows: its alt text.
-      if (r.kind == Run::kText) caption_text_ += r.text;
-      if (r.kind == Run::kGaiji) caption_text_ += book_.Gaiji(r.index).text;
-      return;
-    }
+    if (picture_.Keep(r)) return;
     static const char* const kOpen[] = {"<b>", "<i>", "<sub>", "<sup>"};
     static const char* const kClose[] = {"</b>", "</i>", "</sub>", "</sup>"};
     switch (r.kind) {
@@ -104,35 +99,30 @@ class ArticleHtml {
         break;
       case Run::kAnchor: break;
       case Run::kImageOn:
-        image_ = r.index;
-        caption_ = !book_.PicturePath(r.index).empty();
-        caption_text_.clear();
-        if (!caption_) out_ += "\xE3\x80\x94";  // 〔
+        if (!picture_.Begin(r.index)) out_ += PictureRuns::kOpen;
         break;
       case Run::kImageOff: ImageOff(); break;
     }
   }
 
   void ImageOff() {
-    if (!caption_) {
-      out_ += "\xE3\x80\x95";  // 〕
+    const std::string& path = picture_.End();
+    if (path.empty()) {
+      out_ += PictureRuns::kClose;
       return;
     }
     out_ += "<img src=\"";
-    AppendEscaped(book_.PicturePath(image_), true, &out_);
+    AppendEscaped(path, true, &out_);
     out_ += "\" alt=\"";
-    AppendEscaped(caption_text_, true, &out_);
+    AppendEscaped(picture_.caption(), true, &out_);
     out_ += "\">";
-    caption_ = false;
   }
 
-  const UnicodeBook& book_;
   const std::vector<std::string>& gaiji_;
   const std::vector<std::string>& links_;
   std::string& out_;
-  bool linked_ = false, caption_ = false;
-  uint32_t image_ = 0;
-  std::string caption_text_;
+  PictureRuns picture_;
+  bool linked_ = false;
 };
 
 // The .ifo's value: one line.

@@ -129,6 +129,32 @@ bool PlainPicturePath(const std::string& src, ImageFormat f) {
 
 }  // namespace
 
+bool PictureRuns::Keep(const Run& r) {
+  if (!keeping_ || r.kind == Run::kImageOff) return false;
+  if (r.kind == Run::kText) caption_ += r.text;
+  if (r.kind == Run::kGaiji) caption_ += book_.Gaiji(r.index).text;
+  return true;
+}
+
+bool PictureRuns::Begin(uint32_t image) {
+  image_ = image;
+  keeping_ = !book_.PicturePath(image).empty();
+  caption_.clear();
+  return keeping_;
+}
+
+const std::string& PictureRuns::End() {
+  static const std::string kNone;
+  const bool shown = keeping_;
+  keeping_ = false;
+  return shown ? book_.PicturePath(image_) : kNone;
+}
+
+std::string UnicodeBook::PartName(uint32_t part) const {
+  const std::string& word = headwords_[part];
+  return part < model_.entry_count ? "entry " + std::to_string(part + 1) + " (" + word + ")" : "the page " + word;
+}
+
 UnicodeBook::UnicodeBook(const BookModel& model) : model_(model) {
   gaiji_.reserve(model.gaiji.size());
   for (const BookGaiji& g : model.gaiji) {

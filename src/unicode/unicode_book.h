@@ -61,6 +61,8 @@ class UnicodeBook {
   // '.', '-', '_' between slashes) ending in its format's extension, else
   // "pictures/N.EXT"; "" for a picture the book lacks.
   const std::string& PicturePath(uint32_t image) const { return picture_paths_[image]; }
+  // A part as a miss names it: "entry 12 (HEADWORD)", "the page HEADWORD".
+  std::string PartName(uint32_t part) const;
   // The part a link's target stands in.
   uint32_t PartOfTarget(uint32_t target) const { return model_.targets[target].part; }
 
@@ -70,6 +72,32 @@ class UnicodeBook {
   std::vector<BookFile> pictures_;
   std::vector<std::string> headwords_;
   std::vector<std::string> picture_paths_;
+};
+
+// A picture of an entry as the exports show it: one the book has as the
+// picture, its caption as its text (alt); one it lacks as its caption
+// between 〔 and 〕. Fed every run of a content, it keeps the caption of a
+// picture the book has.
+class PictureRuns {
+ public:
+  static constexpr char kOpen[] = "\xE3\x80\x94";   // 〔
+  static constexpr char kClose[] = "\xE3\x80\x95";  // 〕
+
+  explicit PictureRuns(const UnicodeBook& book) : book_(book) {}
+  // Whether the run is part of the caption kept (then nothing else shows it).
+  bool Keep(const Run& r);
+  // At an image's start: whether the book has the picture (its caption is
+  // kept); when it lacks it, its caption shows between kOpen and kClose.
+  bool Begin(uint32_t image);
+  // At the image's end: the picture's path, or "" when the book lacks it.
+  const std::string& End();
+  const std::string& caption() const { return caption_; }
+
+ private:
+  const UnicodeBook& book_;
+  bool keeping_ = false;
+  uint32_t image_ = 0;
+  std::string caption_;
 };
 
 // Whether a Unicode reader may be given the character: not private use, not

@@ -448,10 +448,7 @@ class YomitanChecker {
  private:
   void Miss(const std::string& what) { r_.misses.push_back(what); }
 
-  std::string Name(uint32_t part) const {
-    const std::string& word = book_.Headword(part);
-    return part < m_.entry_count ? "entry " + std::to_string(part + 1) + " (" + word + ")" : "the page " + word;
-  }
+  std::string Name(uint32_t part) const { return book_.PartName(part); }
 
   bool Parse(zip_t* z, const std::string& name, std::string* bytes, rapidjson::Document* doc) {
     const auto at = names_.find(name);

@@ -84,7 +84,7 @@ std::string QueryOf(const UnicodeBook& book, uint32_t part) {
 class ContentJson {
  public:
   ContentJson(const UnicodeBook& book, const std::vector<std::string>& queries, JsonWriter* w)
-      : book_(book), queries_(queries), w_(*w) {}
+      : book_(book), queries_(queries), w_(*w), picture_(book) {}
 
   void Part(uint32_t part) {
     const BookModel& m = book_.model();
@@ -142,11 +142,7 @@ class ContentJson {
   }
 
   void One(const Run& r) {
-    if (caption_ && r.kind != Run::kImageOff) {
-      if (r.kind == Run::kText) caption_text_ += r.text;
-      if (r.kind == Run::kGaiji) caption_text_ += book_.Gaiji(r.index).text;
-      return;
-    }
+    if (picture_.Keep(r)) return;
     switch (r.kind) {
       case Run::kText: text_ += r.text; break;
       case Run::kGaiji: Gaiji(book_.Gaiji(r.index)); break;
@@ -164,10 +160,7 @@ class ContentJson {
         break;
       case Run::kAnchor: break;
       case Run::kImageOn:
-        image_ = r.index;
-        caption_ = !book_.PicturePath(r.index).empty();
-        caption_text_.clear();
-        if (!caption_) text_ += "\xE3\x80\x94";  // 〔
+        if (!picture_.Begin(r.index)) text_ += PictureRuns::kOpen;
         break;
       case Run::kImageOff: ImageOff(); break;
     }
@@ -196,18 +189,18 @@ class ContentJson {
   }
 
   void ImageOff() {
-    if (!caption_) {
-      text_ += "\xE3\x80\x95";  // 〕
+    const std::string& path = picture_.End();
+    if (path.empty()) {
+      text_ += PictureRuns::kClose;
       return;
     }
-    caption_ = false;
     Flush();
     Open("img");
     Str(&w_, "path");
-    Str(&w_, book_.PicturePath(image_));
-    if (!caption_text_.empty()) {
+    Str(&w_, path);
+    if (!picture_.caption().empty()) {
       Str(&w_, "alt");
-      Str(&w_, caption_text_);
+      Str(&w_, picture_.caption());
     }
     w_.EndObject();
   }
@@ -247,9 +240,9 @@ class ContentJson {
   const UnicodeBook& book_;
   const std::vector<std::string>& queries_;
   JsonWriter& w_;
-  std::string text_, caption_text_;
-  bool linked_ = false, caption_ = false;
-  uint32_t image_ = 0;
+  std::string text_;
+  PictureRuns picture_;
+  bool linked_ = false;
 };
 
 }  // namespace
