@@ -44,7 +44,7 @@ class Quiet : public hz::Report {
   void CannotWrite(const std::string&, int) override {}
 };
 
-void Check(bool ok, const char* what) {
+void Require(bool ok, const char* what) {
   if (ok) return;
   std::fprintf(stderr, "model: %s\n", what);
   abort();
@@ -57,9 +57,9 @@ void CheckText(std::string_view text) {
   while (p < end) {
     uint32_t cp;
     const size_t n = hz::ReadUtf8(p, end, &cp);
-    Check(cp >= 0x20 && cp != 0x7F, "a control character in the text");
-    Check(cp < 0xE000 || cp > 0xF8FF, "a private-use character in the text");
-    Check(n > 1 || cp < 0x80, "a byte that is no UTF-8");
+    Require(cp >= 0x20 && cp != 0x7F, "a control character in the text");
+    Require(cp < 0xE000 || cp > 0xF8FF, "a private-use character in the text");
+    Require(n > 1 || cp < 0x80, "a byte that is no UTF-8");
     p += n;
   }
 }
@@ -71,43 +71,43 @@ void CheckContent(const hz::BookModel& m, std::string_view content, std::vector<
     switch (r.kind) {
       case hz::Run::kText: CheckText(r.text); break;
       case hz::Run::kStyleOn:
-        for (const hz::Run& o : open) Check(o.kind != hz::Run::kStyleOn || o.style != r.style, "a style twice");
-        Check(static_cast<int>(r.style) < hz::kStyleCount, "an unknown style");
-        Check(!picture, "a style in a caption");
+        for (const hz::Run& o : open) Require(o.kind != hz::Run::kStyleOn || o.style != r.style, "a style twice");
+        Require(static_cast<int>(r.style) < hz::kStyleCount, "an unknown style");
+        Require(!picture, "a style in a caption");
         open.push_back(r);
         break;
       case hz::Run::kLinkOn:
-        for (const hz::Run& o : open) Check(o.kind != hz::Run::kLinkOn, "a link inside a link");
-        Check(r.index < m.targets.size(), "a link to no target");
-        Check(!picture, "a link in a caption");
+        for (const hz::Run& o : open) Require(o.kind != hz::Run::kLinkOn, "a link inside a link");
+        Require(r.index < m.targets.size(), "a link to no target");
+        Require(!picture, "a link in a caption");
         open.push_back(r);
         break;
       case hz::Run::kStyleOff:
-        Check(!open.empty() && open.back().kind == hz::Run::kStyleOn && open.back().style == r.style,
+        Require(!open.empty() && open.back().kind == hz::Run::kStyleOn && open.back().style == r.style,
               "a style closed out of order");
         open.pop_back();
         break;
       case hz::Run::kLinkOff:
-        Check(!open.empty() && open.back().kind == hz::Run::kLinkOn, "a link closed out of order");
+        Require(!open.empty() && open.back().kind == hz::Run::kLinkOn, "a link closed out of order");
         open.pop_back();
         break;
       case hz::Run::kAnchor:
-        Check(r.index < m.targets.size(), "an anchor of no target");
+        Require(r.index < m.targets.size(), "an anchor of no target");
         ++(*anchors)[r.index];
         break;
       case hz::Run::kImageOn:
-        Check(!picture && r.index < m.images.size(), "a picture");
+        Require(!picture && r.index < m.images.size(), "a picture");
         picture = true;
         break;
       case hz::Run::kImageOff:
-        Check(picture, "a picture's end");
+        Require(picture, "a picture's end");
         picture = false;
         break;
-      case hz::Run::kGaiji: Check(r.index < m.gaiji.size(), "a gaiji"); break;
-      case hz::Run::kLineBreak: Check(!picture, "a line break in a caption"); break;
+      case hz::Run::kGaiji: Require(r.index < m.gaiji.size(), "a gaiji"); break;
+      case hz::Run::kLineBreak: Require(!picture, "a line break in a caption"); break;
     }
   });
-  Check(open.empty() && !picture, "a style, link or picture left open");
+  Require(open.empty() && !picture, "a style, link or picture left open");
 }
 
 void CheckModel(const hz::BookModel& m) {
@@ -115,16 +115,16 @@ void CheckModel(const hz::BookModel& m) {
   for (const hz::BookPart& p : m.parts) {
     CheckContent(m, m.Heading(p), &anchors);
     CheckContent(m, m.Body(p), &anchors);
-    Check(p.words_begin <= p.words_end && p.words_end <= m.words.size(), "words");
+    Require(p.words_begin <= p.words_end && p.words_end <= m.words.size(), "words");
     for (uint32_t w = p.words_begin; w < p.words_end; ++w) {
-      Check(!m.Word(m.words[w]).empty(), "an empty word");
+      Require(!m.Word(m.words[w]).empty(), "an empty word");
       CheckText(m.Word(m.words[w]));
     }
   }
   for (size_t t = 0; t < m.targets.size(); ++t) {
     const hz::BookTarget& target = m.targets[t];
-    Check(target.part < m.parts.size(), "a target in no part");
-    Check(target.anchor ? anchors[t] == 1 : anchors[t] == 0 && m.parts[target.part].target == t,
+    Require(target.part < m.parts.size(), "a target in no part");
+    Require(target.anchor ? anchors[t] == 1 : anchors[t] == 0 && m.parts[target.part].target == t,
           "a target placed other than once");
   }
 }

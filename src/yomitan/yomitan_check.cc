@@ -181,7 +181,7 @@ class WordTable {
     }
   }
   bool Has(std::string_view word, uint32_t sequence) const {
-    const Word* w = Find(word);
+    const Group* w = Find(word);
     if (!w) return false;
     const auto first = entries_.begin() + w->begin, last = entries_.begin() + w->end;
     const auto it = std::lower_bound(first, last, sequence, [](const Entry& e, uint32_t s) { return e.sequence < s; });
@@ -194,8 +194,8 @@ class WordTable {
     uint64_t hash;
     uint32_t sequence, at, size;
   };
-  struct Word {
-    uint32_t begin, end, next;  // its entries; the next word of its bucket
+  struct Group {
+    uint32_t begin, end, next;  // a word's entries; the next group of its bucket
   };
   static uint64_t Hash(std::string_view w) {
     uint64_t h = 0xCBF29CE484222325u;
@@ -203,7 +203,7 @@ class WordTable {
     return h ^ (h >> 29);
   }
   std::string_view Text(const Entry& e) const { return {pool_.data() + e.at, e.size}; }
-  const Word* Find(std::string_view word) const {
+  const Group* Find(std::string_view word) const {
     if (heads_.empty()) return nullptr;
     const uint64_t h = Hash(word);
     for (uint32_t w = heads_[h & mask_]; w != kEnd; w = words_[w].next) {
@@ -214,7 +214,7 @@ class WordTable {
   }
   std::string pool_;
   std::vector<Entry> entries_;
-  std::vector<Word> words_;
+  std::vector<Group> words_;
   std::vector<uint32_t> heads_;
   size_t mask_ = 0;
 };
