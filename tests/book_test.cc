@@ -87,9 +87,11 @@ TEST(Book, AwkwardCornersAreBuiltAndProved) {
   ASSERT_TRUE(hzt::MakeDir(out));
   ASSERT_TRUE(hzt::MakeDir(out + "/FRACTAL"));
   hzt::WriteFile(out + "/FRACTAL/fig001.jpg", "\xFF\xD8\xFF\xE0 a picture of sorts");
-  const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--quiet", dir / "d", out});
+  const Spawned s = Spawn({HZ_BOOK_PROGRAM, "--quiet", "--stardict", "--yomitan", dir / "d", out});
   ASSERT_EQ(s.status, 0) << s.err;
   EXPECT_EQ(s.err.find("not found"), std::string::npos) << s.err;
+  EXPECT_TRUE(hzt::Exists(out + "/stardict/res/FRACTAL/fig001.jpg"));
+  EXPECT_TRUE(hzt::Exists(out + "/yomitan/harukaze.zip"));
   // Searching the words: the gaiji left out of its key, the half-width
   // kana as full-width ones, the parentheses removed.
   const std::string words = Eblook(out + "/book", "search 外字\nsearch ガギ\nsearch かっこ\nsearch ・\n");
@@ -104,6 +106,26 @@ TEST(Book, AwkwardCornersAreBuiltAndProved) {
   EXPECT_NE(afonts.find(" ①\n"), std::string::npos) << afonts;
   EXPECT_NE(afonts.find(" 髙\n"), std::string::npos) << afonts;
   EXPECT_NE(ReadFile(out + "/book/HARUKAZE.map").find("\tu2460\t\r\n"), std::string::npos);
+}
+
+// A damaged dictionary: its warnings pass through, and what can be built is
+// built and proved in every format.
+TEST(Book, DamagedDictionaryInEveryFormat) {
+  TempDir dir;
+  hzt::Build(kCorners, dir / "d");
+  std::string list = ReadFile(dir / "d/LIST/d100000.lst");
+  hzt::WriteFile(dir / "d/LIST/d100000.lst", list.substr(0, list.size() - 20));  // the last entry cut short
+  const std::string out = dir / "out";
+  Spawned s = Spawn({HZ_BOOK_PROGRAM, "--quiet", "--stardict", "--yomitan", dir / "d", out});
+  EXPECT_EQ(s.status, 0) << s.err;
+  EXPECT_NE(s.err.find("hz2html: warning: "), std::string::npos) << s.err;
+  EXPECT_NE(s.err.find("d100000.lst: "), std::string::npos) << s.err;
+  EXPECT_EQ(s.err.find("not found"), std::string::npos) << s.err;
+  for (const char* file : {"/book/catalogs", "/stardict/harukaze.ifo", "/yomitan/harukaze.zip"}) {
+    EXPECT_TRUE(hzt::Exists(out + file)) << file;
+  }
+  s = Spawn({HZ_BOOK_PROGRAM, "--quiet", "--strict", "--no-epwing", "--yomitan", dir / "d", out});
+  EXPECT_EQ(s.status, 3) << s.err;  // built and proved, with a warning
 }
 
 TEST(Book, NamedGaijiBecomeSearchable) {
